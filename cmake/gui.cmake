@@ -1,0 +1,1 @@
+# The Qt toolkit layer, the skin engine, the program `qorvella` and its resources.
