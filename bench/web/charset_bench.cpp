@@ -1,12 +1,11 @@
 // ConvertCharset on a 4 MiB UTF-8 Chinese listing page against the same two ICU conversions
 // done directly (UTF-8 to UTF-16, UTF-16 to code page 936), measured in the same run.
 #include <benchmark/benchmark.h>
+#include <unicode/ucnv.h>
 
 #include <cstdio>
 #include <map>
 #include <string>
-
-#include <unicode/ucnv.h>
 
 #include "web/charset.h"
 
@@ -51,10 +50,9 @@ void BM_DirectIcu(benchmark::State& state) {
   std::string out(page.size() * 2, '\0');
   for (auto _ : state) {
     error = U_ZERO_ERROR;
-    int32_t units = ucnv_toUChars(utf8.getAlias(), unicode.data(),
-                                  static_cast<int32_t>(unicode.size()),
-                                  reinterpret_cast<const char*>(page.data()),
-                                  static_cast<int32_t>(page.size()), &error);
+    int32_t units =
+        ucnv_toUChars(utf8.getAlias(), unicode.data(), static_cast<int32_t>(unicode.size()),
+                      reinterpret_cast<const char*>(page.data()), static_cast<int32_t>(page.size()), &error);
     int32_t bytes = ucnv_fromUChars(gbk.getAlias(), out.data(), static_cast<int32_t>(out.size()),
                                     unicode.data(), units, &error);
     benchmark::DoNotOptimize(bytes);
@@ -88,9 +86,10 @@ int main(int argc, char** argv) {
   auto direct = reporter.seconds.find("BM_DirectIcu");
   if (ours != reporter.seconds.end() && direct != reporter.seconds.end()) {
     double ratio = direct->second / ours->second;
-    std::printf("\nConvertCharset throughput / direct ICU (UTF-8 -> UTF-16 -> windows-936): "
-                "%.0f%% (required: at least 50%%) %s\n",
-                ratio * 100.0, ratio >= 0.5 ? "OK" : "BELOW TARGET");
+    std::printf(
+        "\nConvertCharset throughput / direct ICU (UTF-8 -> UTF-16 -> windows-936): "
+        "%.0f%% (required: at least 50%%) %s\n",
+        ratio * 100.0, ratio >= 0.5 ? "OK" : "BELOW TARGET");
   }
   benchmark::Shutdown();
   return 0;

@@ -14,7 +14,7 @@ constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 // Names under which Windows' MIME database gives code page 936. ICU reads several of them as
 // EUC-CN (GB2312 proper), which lacks the GBK characters and the user-defined areas.
 constexpr std::array<std::string_view, 12> kCodePage936Names = {
-    "gb2312",   "gbk",       "cp936",      "windows-936", "x-gbk",     "ms936",
+    "gb2312",   "gbk",        "cp936",      "windows-936", "x-gbk",     "ms936",
     "csgb2312", "csgb231280", "gb_2312-80", "gb231280",    "iso-ir-58", "chinese"};
 
 bool SameAsciiNoCase(std::string_view a, std::string_view b) {

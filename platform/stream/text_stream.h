@@ -3,12 +3,12 @@
 // Text crosses this interface as the program holds it, in code page 936.
 #pragma once
 
+#include <unicode/ucnv.h>
+
 #include <cstddef>
 #include <span>
 #include <string>
 #include <string_view>
-
-#include <unicode/ucnv.h>
 
 #include "text/text.h"
 

@@ -1,8 +1,8 @@
 #include "platform/win/codepage.h"
 
-#include <iterator>
-
 #include <unicode/ucnv_cb.h>
+
+#include <iterator>
 
 #include "platform/win/codepage_icu.h"
 
@@ -90,8 +90,8 @@ std::string ConvertBytes(UConverter& to, UConverter& from, std::string_view byte
   while (true) {
     char* target = out.data() + written;
     UErrorCode error = U_ZERO_ERROR;
-    ucnv_convertEx(&to, &from, &target, out.data() + out.size(), &source, sourceLimit, pivot,
-                   &pivotSource, &pivotTarget, pivot + std::size(pivot), reset, true, &error);
+    ucnv_convertEx(&to, &from, &target, out.data() + out.size(), &source, sourceLimit, pivot, &pivotSource,
+                   &pivotTarget, pivot + std::size(pivot), reset, true, &error);
     written = static_cast<size_t>(target - out.data());
     reset = false;
     if (error != U_BUFFER_OVERFLOW_ERROR) break;  // done, or an error that keeps what was made

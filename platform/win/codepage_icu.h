@@ -2,10 +2,10 @@
 // text-stream object). Everything else uses the plain functions of codepage.h.
 #pragma once
 
+#include <unicode/ucnv.h>
+
 #include <string>
 #include <string_view>
-
-#include <unicode/ucnv.h>
 
 // ICU's converter for code page 936 as Windows has it: GBK with the euro sign and the
 // user-defined areas on the private-use area. ICU's "GB2312" is EUC-CN only and must not be used.

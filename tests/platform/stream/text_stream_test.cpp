@@ -6,8 +6,12 @@
 
 namespace {
 
-ByteSet Bytes(std::string_view text) { return ByteSet(text.begin(), text.end()); }
-ByteSet Bytes(std::u8string_view text) { return ByteSet(text.begin(), text.end()); }
+ByteSet Bytes(std::string_view text) {
+  return ByteSet(text.begin(), text.end());
+}
+ByteSet Bytes(std::u8string_view text) {
+  return ByteSet(text.begin(), text.end());
+}
 
 TEST(TextStream, TypeAndCharsetChangeOnlyAtPositionZero) {
   TextStream stream;

@@ -46,7 +46,7 @@ TEST(CodePage936, ConvertsLikeWindows) {
 TEST(CodePage936, Utf8FormsMatchTheUnicodeForms) {
   EXPECT_EQ(Utf8ToAnsi("\xE7\x94\xB5\xE5\xBD\xB1\xEE\x81\x92"), "电影\xAA\xF3");
   EXPECT_EQ(AnsiToUtf8("电影\xAA\xF3"), "\xE7\x94\xB5\xE5\xBD\xB1\xEE\x81\x92");
-  EXPECT_EQ(Utf8ToAnsi("a\xFF" "b"), "a?b");
+  EXPECT_EQ(Utf8ToAnsi(std::string("a\xFF") + "b"), "a?b");
   EXPECT_EQ(Utf8ToAnsi(""), "");
 }
 
