@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 #include <utility>
 
 #include "platform/win/codepage_icu.h"
@@ -106,8 +105,7 @@ Text TextStream::ReadText() {
   if (ansi.isNull()) return {};
   // One bulk pass from the charset straight into code page 936.
   Text text = ConvertBytes(*ansi, *charset_, source);
-  if (const void* nul = std::memchr(text.data(), '\0', text.size()))
-    text.resize(static_cast<size_t>(static_cast<const char*>(nul) - text.data()));
+  if (size_t nul = text.find('\0'); nul != Text::npos) text.resize(nul);
   return text;
 }
 
