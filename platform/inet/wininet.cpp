@@ -366,6 +366,15 @@ bool InternetReadFile(const InternetHandle& file, void* buffer, DWORD numberOfBy
   return true;
 }
 
+bool InternetQueryDataAvailable(const InternetHandle& file, DWORD* numberOfBytesAvailable, DWORD /*flags*/,
+                                std::uintptr_t /*context*/) {
+  if (numberOfBytesAvailable == nullptr) return false;
+  *numberOfBytesAvailable = 0;
+  if (!Is(file, Kind::Request)) return false;
+  *numberOfBytesAvailable = static_cast<DWORD>(file->body.Size() - file->readPosition);
+  return true;
+}
+
 bool HttpQueryInfoA(const InternetHandle& request, DWORD infoLevel, void* buffer,
                     DWORD* bufferLength, DWORD* /*index*/) {
   if (!Is(request, Kind::Request) || infoLevel != HTTP_QUERY_RAW_HEADERS_CRLF || bufferLength == nullptr)

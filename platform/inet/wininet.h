@@ -63,6 +63,11 @@ bool HttpSendRequestA(const InternetHandle& request, const char* headers, DWORD 
 bool InternetReadFile(const InternetHandle& file, void* buffer, DWORD numberOfBytesToRead,
                       DWORD* numberOfBytesRead);
 
+// The number of body bytes that the next reads can return without waiting (after a send: all
+// that are left of the body).
+bool InternetQueryDataAvailable(const InternetHandle& file, DWORD* numberOfBytesAvailable, DWORD flags,
+                                std::uintptr_t context);
+
 // HTTP_QUERY_RAW_HEADERS_CRLF: the final response's status line and header lines, each ended by
 // CRLF, then a closing CRLF, NUL-terminated. When `*bufferLength` cannot hold them with the NUL,
 // fails, leaves the buffer untouched and sets *bufferLength to the size needed.

@@ -166,6 +166,9 @@ TEST_F(WinInetTest, RawHeadersAreTheFinalResponseInCrlfFormAndBodyIsReadInChunks
   InternetHandle request = HttpOpenRequestA(connection, "GET", "/", "HTTP/1.1", nullptr, nullptr, 0, 0);
   ASSERT_TRUE(HttpSendRequestA(request, "", 0, nullptr, 0)) << InternetRequestError(request);
 
+  DWORD available = 0;
+  EXPECT_TRUE(InternetQueryDataAvailable(request, &available, 0, 0));
+  EXPECT_EQ(available, 3000u);
   std::vector<DWORD> counts;
   char chunk[1024];
   DWORD read = 1;
