@@ -55,6 +55,8 @@ void EnsureCurlInitialised() {
   });
 }
 
-CURLSH* CookieShare() { return TheCookieStore().share.get(); }
+CURLSH* CookieShare() {
+  return TheCookieStore().share.get();
+}
 
 }  // namespace inet

@@ -38,7 +38,9 @@ class InternetObject {
   bool headersComplete = false;
 };
 
-void InternetObjectCloser::operator()(InternetObject* object) const { delete object; }
+void InternetObjectCloser::operator()(InternetObject* object) const {
+  delete object;
+}
 
 namespace {
 
@@ -55,11 +57,17 @@ InternetSettings& Settings() {
   return *settings;
 }
 
-bool Is(const InternetHandle& handle, Kind kind) { return handle && handle->kind == kind; }
+bool Is(const InternetHandle& handle, Kind kind) {
+  return handle && handle->kind == kind;
+}
 
-std::string_view OrEmpty(const char* text) { return text == nullptr ? std::string_view() : text; }
+std::string_view OrEmpty(const char* text) {
+  return text == nullptr ? std::string_view() : text;
+}
 
-bool IsAsciiSpace(char c) { return c == ' ' || c == '\t'; }
+bool IsAsciiSpace(char c) {
+  return c == ' ' || c == '\t';
+}
 
 std::string_view Trim(std::string_view text) {
   while (!text.empty() && IsAsciiSpace(text.front())) text.remove_prefix(1);
@@ -99,8 +107,8 @@ std::string ProxyFor(std::string_view list, std::string_view scheme) {
 bool IsPlainHostName(std::string_view name) {
   if (name.empty()) return false;
   for (char c : name) {
-    const bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-                    c == '.' || c == '-' || c == '_';
+    const bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
+                    c == '-' || c == '_';
     if (!ok) return false;
   }
   return true;
@@ -212,8 +220,7 @@ void ConfigureTransfer(CURL* easy, InternetObject& request, const InternetSettin
   curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, settings.connectTimeoutMs);
   // An idle receive time-out, not a total one: below 1 byte/s for that long ends the transfer.
   curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
-  curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME,
-                   std::max(1L, settings.receiveTimeoutSeconds));
+  curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, std::max(1L, settings.receiveTimeoutSeconds));
   if (!settings.trustedCertificatesPem.empty()) {
     curl_blob blob{const_cast<char*>(settings.trustedCertificatesPem.data()),
                    settings.trustedCertificatesPem.size(), CURL_BLOB_COPY};
@@ -300,10 +307,9 @@ InternetHandle InternetConnectA(const InternetHandle& internet, const char* serv
   return connection;
 }
 
-InternetHandle HttpOpenRequestA(const InternetHandle& connect, const char* verb,
-                                const char* objectName, const char* /*version*/,
-                                const char* /*referrer*/, const char* const* /*acceptTypes*/,
-                                DWORD flags, std::uintptr_t /*context*/) {
+InternetHandle HttpOpenRequestA(const InternetHandle& connect, const char* verb, const char* objectName,
+                                const char* /*version*/, const char* /*referrer*/,
+                                const char* const* /*acceptTypes*/, DWORD flags, std::uintptr_t /*context*/) {
   // Always HTTP/1.1. No Referer or Accept line of its own: they come from the header text.
   if (!Is(connect, Kind::Connection)) return nullptr;
   InternetHandle request(new InternetObject(Kind::Request));
@@ -332,7 +338,7 @@ bool HttpSendRequestA(const InternetHandle& request, const char* headers, DWORD 
   std::string_view headerText;
   if (headers != nullptr) {
     headerText = headersLength == static_cast<DWORD>(-1) ? std::string_view(headers)
-                                                          : std::string_view(headers, headersLength);
+                                                         : std::string_view(headers, headersLength);
   }
   HeaderList headerList = BuildHeaderList(headerText);
   if (!easy || !headerList.ok) {
@@ -360,7 +366,8 @@ bool InternetReadFile(const InternetHandle& file, void* buffer, DWORD numberOfBy
   if (numberOfBytesRead == nullptr) return false;
   *numberOfBytesRead = 0;
   if (!Is(file, Kind::Request) || buffer == nullptr) return false;
-  const std::size_t n = file->body.CopyOut(file->readPosition, static_cast<char*>(buffer), numberOfBytesToRead);
+  const std::size_t n =
+      file->body.CopyOut(file->readPosition, static_cast<char*>(buffer), numberOfBytesToRead);
   file->readPosition += n;
   *numberOfBytesRead = static_cast<DWORD>(n);
   return true;
@@ -375,8 +382,8 @@ bool InternetQueryDataAvailable(const InternetHandle& file, DWORD* numberOfBytes
   return true;
 }
 
-bool HttpQueryInfoA(const InternetHandle& request, DWORD infoLevel, void* buffer,
-                    DWORD* bufferLength, DWORD* /*index*/) {
+bool HttpQueryInfoA(const InternetHandle& request, DWORD infoLevel, void* buffer, DWORD* bufferLength,
+                    DWORD* /*index*/) {
   if (!Is(request, Kind::Request) || infoLevel != HTTP_QUERY_RAW_HEADERS_CRLF || bufferLength == nullptr)
     return false;
   if (!request->headersComplete) return false;  // no response, or its header block cut short
@@ -391,7 +398,9 @@ bool HttpQueryInfoA(const InternetHandle& request, DWORD infoLevel, void* buffer
   return true;
 }
 
-bool InternetCloseHandle(InternetHandle handle) { return handle != nullptr; }
+bool InternetCloseHandle(InternetHandle handle) {
+  return handle != nullptr;
+}
 
 std::string InternetRequestError(const InternetHandle& request) {
   return Is(request, Kind::Request) ? request->error : std::string("not a request handle");

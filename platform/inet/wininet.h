@@ -36,20 +36,20 @@ using InternetHandle = std::unique_ptr<InternetObject, InternetObjectCloser>;
 // Root handle. `accessType` INTERNET_OPEN_TYPE_DIRECT, or INTERNET_OPEN_TYPE_PROXY with a proxy
 // list such as "http=127.0.0.1:8080" (entries "scheme=host:port" or a bare "host:port" for
 // every scheme, separated by blanks or ";"). Null for any other access type.
-InternetHandle InternetOpenA(const char* agent, DWORD accessType, const char* proxy,
-                             const char* proxyBypass, DWORD flags);
+InternetHandle InternetOpenA(const char* agent, DWORD accessType, const char* proxy, const char* proxyBypass,
+                             DWORD flags);
 
 // Connection handle for one server. Null for an empty server name, a service other than
 // INTERNET_SERVICE_HTTP or a handle that is not a root handle. Nothing goes on the wire yet.
 InternetHandle InternetConnectA(const InternetHandle& internet, const char* serverName, int port,
-                                const char* userName, const char* password, DWORD service,
-                                DWORD flags, std::uintptr_t context);
+                                const char* userName, const char* password, DWORD service, DWORD flags,
+                                std::uintptr_t context);
 
 // Request handle for `verb` (null: "GET") and `objectName` (the path with its query; spaces are
 // sent as %20). INTERNET_FLAG_SECURE selects TLS. Null for a handle that is not a connection.
-InternetHandle HttpOpenRequestA(const InternetHandle& connect, const char* verb,
-                                const char* objectName, const char* version, const char* referrer,
-                                const char* const* acceptTypes, DWORD flags, std::uintptr_t context);
+InternetHandle HttpOpenRequestA(const InternetHandle& connect, const char* verb, const char* objectName,
+                                const char* version, const char* referrer, const char* const* acceptTypes,
+                                DWORD flags, std::uintptr_t context);
 
 // Performs the whole transfer: sends the CRLF-separated header lines (`headersLength` bytes, or
 // up to the NUL for DWORD(-1)) and the body, and receives the final response. False when no
@@ -71,8 +71,8 @@ bool InternetQueryDataAvailable(const InternetHandle& file, DWORD* numberOfBytes
 // HTTP_QUERY_RAW_HEADERS_CRLF: the final response's status line and header lines, each ended by
 // CRLF, then a closing CRLF, NUL-terminated. When `*bufferLength` cannot hold them with the NUL,
 // fails, leaves the buffer untouched and sets *bufferLength to the size needed.
-bool HttpQueryInfoA(const InternetHandle& request, DWORD infoLevel, void* buffer,
-                    DWORD* bufferLength, DWORD* index);
+bool HttpQueryInfoA(const InternetHandle& request, DWORD infoLevel, void* buffer, DWORD* bufferLength,
+                    DWORD* index);
 
 // Closes the handle; false for a null handle.
 bool InternetCloseHandle(InternetHandle handle);

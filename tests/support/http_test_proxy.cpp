@@ -59,6 +59,8 @@ void Forward(const ReceivedRequest& request, Connection& client) {
 
 TestHttpProxy::TestHttpProxy() : server_(Forward) {}
 
-std::string TestHttpProxy::Address() const { return "127.0.0.1:" + std::to_string(Port()); }
+std::string TestHttpProxy::Address() const {
+  return "127.0.0.1:" + std::to_string(Port());
+}
 
 }  // namespace testsupport

@@ -20,12 +20,13 @@ namespace {
 
 constexpr std::size_t kMaxRequestHead = 4 << 20;
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+char Lower(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+}
 
 bool SameName(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return Lower(x) == Lower(y);
-         });
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
 }
 
 std::string_view TrimSpaces(std::string_view s) {
@@ -58,15 +59,17 @@ class SocketConnection : public Connection {
     if (ssl_ == nullptr || SSL_pending(ssl_) == 0) {
       if (!WaitReadable()) return 0;
     }
-    const long n = ssl_ != nullptr ? SSL_read(ssl_, buffer, static_cast<int>(size))
-                                   : ::recv(socket_, buffer, size, 0);
+    const long n =
+        ssl_ != nullptr ? SSL_read(ssl_, buffer, static_cast<int>(size)) : ::recv(socket_, buffer, size, 0);
     return n > 0 ? static_cast<std::size_t>(n) : 0;
   }
 
   bool Send(std::string_view bytes) override {
     while (!bytes.empty() && !closed_) {
-      const long n = ssl_ != nullptr ? SSL_write(ssl_, bytes.data(), static_cast<int>(std::min<std::size_t>(bytes.size(), 1 << 20)))
-                                     : ::send(socket_, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+      const long n =
+          ssl_ != nullptr
+              ? SSL_write(ssl_, bytes.data(), static_cast<int>(std::min<std::size_t>(bytes.size(), 1 << 20)))
+              : ::send(socket_, bytes.data(), bytes.size(), MSG_NOSIGNAL);
       if (n <= 0) return false;
       bytes.remove_prefix(static_cast<std::size_t>(n));
     }
@@ -217,7 +220,9 @@ TestHttpServer::TestHttpServer(Handler handler, Options options)
   acceptThread_ = std::thread([this] { AcceptLoop(); });
 }
 
-TestHttpServer::~TestHttpServer() { Stop(); }
+TestHttpServer::~TestHttpServer() {
+  Stop();
+}
 
 std::string TestHttpServer::Url(std::string_view pathAndQuery) const {
   return std::string(options_.tls ? "https" : "http") + "://127.0.0.1:" + std::to_string(port_) +

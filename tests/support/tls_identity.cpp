@@ -45,8 +45,8 @@ const Identity& TheIdentity() {
     X509_gmtime_adj(X509_getm_notAfter(c), 7 * 24 * 3600);
     X509_set_pubkey(c, made->key);
     X509_NAME* name = X509_get_subject_name(c);
-    X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_ASC,
-                               reinterpret_cast<const unsigned char*>("127.0.0.1"), -1, -1, 0);
+    X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_ASC, reinterpret_cast<const unsigned char*>("127.0.0.1"),
+                               -1, -1, 0);
     X509_set_issuer_name(c, name);
     AddExtension(c, NID_basic_constraints, "critical,CA:TRUE");
     AddExtension(c, NID_subject_alt_name, "IP:127.0.0.1,DNS:localhost");
@@ -67,8 +67,12 @@ const Identity& TheIdentity() {
 
 }  // namespace
 
-SSL_CTX* TlsServerContext() { return TheIdentity().context; }
+SSL_CTX* TlsServerContext() {
+  return TheIdentity().context;
+}
 
-const std::string& TestCertificatePem() { return TheIdentity().certificatePem; }
+const std::string& TestCertificatePem() {
+  return TheIdentity().certificatePem;
+}
 
 }  // namespace testsupport

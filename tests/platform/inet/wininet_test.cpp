@@ -43,11 +43,11 @@ struct Call {
 // One request through the layer in WinINet's calling order.
 Fetched Fetch(const Call& call) {
   Fetched out;
-  InternetHandle root = InternetOpenA(call.agent.c_str(),
-                                      call.proxyList ? INTERNET_OPEN_TYPE_PROXY : INTERNET_OPEN_TYPE_DIRECT,
-                                      call.proxyList, call.proxyList ? "" : nullptr, 0);
-  InternetHandle connection = InternetConnectA(root, call.server.c_str(), call.port, nullptr, nullptr,
-                                               INTERNET_SERVICE_HTTP, 0, 0);
+  InternetHandle root =
+      InternetOpenA(call.agent.c_str(), call.proxyList ? INTERNET_OPEN_TYPE_PROXY : INTERNET_OPEN_TYPE_DIRECT,
+                    call.proxyList, call.proxyList ? "" : nullptr, 0);
+  InternetHandle connection =
+      InternetConnectA(root, call.server.c_str(), call.port, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0);
   InternetHandle request = HttpOpenRequestA(connection, call.verb.c_str(), call.path.c_str(), "HTTP/1.1",
                                             nullptr, nullptr, call.flags, 0);
   out.opened = root && connection && request;
@@ -56,7 +56,8 @@ Fetched Fetch(const Call& call) {
                               call.body.data(), static_cast<DWORD>(call.body.size()));
   std::array<char, 1024> chunk;
   DWORD read = 0;
-  while (InternetReadFile(request, chunk.data(), 1024, &read) && read > 0) out.body.append(chunk.data(), read);
+  while (InternetReadFile(request, chunk.data(), 1024, &read) && read > 0)
+    out.body.append(chunk.data(), read);
   std::vector<char> buffer(1 << 20);
   DWORD length = static_cast<DWORD>(buffer.size());
   out.gotHeaders = HttpQueryInfoA(request, HTTP_QUERY_RAW_HEADERS_CRLF, buffer.data(), &length, nullptr);
@@ -101,10 +102,9 @@ TEST_F(WinInetTest, SendsTheRequestLineHostAgentAndHeaderLinesAndNothingOfItsOwn
   const std::string port = std::to_string(server.Port());
   // No Accept, Accept-Encoding, Content-Type or Expect line of libcurl's own; the empty
   // header line goes out empty.
-  EXPECT_EQ(server.Requests()[0].Raw(),
-            "GET /a/b%20c.htm?x=1&y=%41 HTTP/1.1\r\nHost: 127.0.0.1:" + port +
-                "\r\nUser-Agent: test-agent\r\nReferer: http://x/\r\nX-Empty:\r\n"
-                "Accept-Language: zh-cn\r\n\r\n");
+  EXPECT_EQ(server.Requests()[0].Raw(), "GET /a/b%20c.htm?x=1&y=%41 HTTP/1.1\r\nHost: 127.0.0.1:" + port +
+                                            "\r\nUser-Agent: test-agent\r\nReferer: http://x/\r\nX-Empty:\r\n"
+                                            "Accept-Language: zh-cn\r\n\r\n");
   EXPECT_EQ(got.body, "ok");
 }
 
@@ -229,7 +229,8 @@ TEST_F(WinInetTest, ResponsesOfEveryKindAreReturnedAsReceived) {
        "HTTP/1.1 200 OK\r\n"},
       {"bad chunk size", "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n3\r\nabc\r\nzz\r\nde\r\n",
        "abc", "HTTP/1.1 200 OK\r\n"},
-      {"no length, ends at close", "HTTP/1.1 200 OK\r\n\r\nuntil close", "until close", "HTTP/1.1 200 OK\r\n"},
+      {"no length, ends at close", "HTTP/1.1 200 OK\r\n\r\nuntil close", "until close",
+       "HTTP/1.1 200 OK\r\n"},
       {"zero bytes and bad UTF-8", HttpResponse("200 OK", "", std::string("a\0b\xff\xfe", 5)),
        std::string("a\0b\xff\xfe", 5), "HTTP/1.1 200 OK\r\n"},
       {"gzip not asked for stays raw", HttpResponse("200 OK", "Content-Encoding: gzip\r\n", gzip), gzip,
@@ -291,6 +292,8 @@ TEST_F(WinInetTest, RedirectsFollowedUnlessNoAutoRedirectAndLoopsEnd) {
     const std::string line = r.RequestLine();
     if (line.starts_with("GET /start ")) {
       c.Send(HttpResponse("302 Found", "Location: /next\r\nSet-Cookie: hop=1\r\n", "moved"));
+    } else if (line.starts_with("GET /empty ")) {
+      c.Send(HttpResponse("302 Found", "Location: \r\n", "nowhere to go"));
     } else if (line.starts_with("GET /next ")) {
       c.Send(HttpResponse("200 OK", "X-Final: yes\r\n", "final"));
     } else {
@@ -310,10 +313,14 @@ TEST_F(WinInetTest, RedirectsFollowedUnlessNoAutoRedirectAndLoopsEnd) {
   EXPECT_TRUE(stopped.headers.starts_with("HTTP/1.1 302 Found\r\nLocation: /next\r\n"));
   EXPECT_EQ(server.RequestCount(), 3u);
 
+  // An empty Location leads nowhere: the 3xx response is the final one.
+  EXPECT_EQ(Fetch(To(server, "/empty")).body, "nowhere to go");
+  EXPECT_EQ(server.RequestCount(), 4u);
+
   const long long started = testsupport::MonotonicMs();
   const Fetched loop = Fetch(To(server, "/loop"));
   EXPECT_LT(testsupport::MonotonicMs() - started, 5000);
-  EXPECT_EQ(server.RequestCount(), 3u + 1 + static_cast<std::size_t>(GetInternetSettings().maxRedirects));
+  EXPECT_EQ(server.RequestCount(), 4u + 1 + static_cast<std::size_t>(GetInternetSettings().maxRedirects));
   EXPECT_EQ(loop.body, "");
   EXPECT_TRUE(loop.headers.starts_with("HTTP/1.1 301 Moved\r\n"));
 }
