@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "text/find_marker.h"
+
 namespace {
 
 constexpr unsigned char kLeadByteMin = 0x80;  // a byte from here on starts a GBK pair
@@ -11,16 +13,9 @@ unsigned char FoldAscii(unsigned char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + ('a' - 'A')) : c;
 }
 
-bool SameBytes(const char* a, std::string_view b, bool caseSensitive) {
-  if (caseSensitive) return std::memcmp(a, b.data(), b.size()) == 0;
-  for (size_t i = 0; i < b.size(); ++i) {
-    if (FoldAscii(static_cast<unsigned char>(a[i])) != FoldAscii(static_cast<unsigned char>(b[i])))
-      return false;
-  }
-  return true;
+size_t CharWidth(unsigned char c) {
+  return c >= kLeadByteMin ? 2 : 1;
 }
-
-size_t CharWidth(unsigned char c) { return c >= kLeadByteMin ? 2 : 1; }
 
 // Length in bytes of the blank at `i` (0 when there is none).
 size_t BlankAt(std::string_view text, size_t i) {
@@ -31,45 +26,57 @@ size_t BlankAt(std::string_view text, size_t i) {
   return 0;
 }
 
-}  // namespace
-
-int FindText(std::string_view text, std::string_view what, int start, bool caseSensitive) {
-  if (what.empty()) return -1;
-  size_t pos = start < 1 ? 0 : static_cast<size_t>(start) - 1;
-  while (pos < text.size() && text.size() - pos >= what.size()) {
-    if (SameBytes(text.data() + pos, what, caseSensitive)) return static_cast<int>(pos) + 1;
-    pos += CharWidth(static_cast<unsigned char>(text[pos]));
-  }
-  return -1;
-}
-
-Text TrimLeftBlanks(std::string_view text) {
-  size_t i = 0;
+std::string_view TrimLeftView(std::string_view text) {
+  std::size_t i = 0;
   while (i < text.size()) {
-    size_t w = BlankAt(text, i);
+    const std::size_t w = BlankAt(text, i);
     if (w == 0) break;
     i += w;
   }
-  return Text(text.substr(i));
+  return text.substr(i);
 }
 
-Text TrimRightBlanks(std::string_view text) {
-  // Walk forward by characters so that a trail byte 0xA1 is never taken for half a blank.
-  size_t end = 0;
-  size_t i = 0;
+std::string_view TrimRightView(std::string_view text) {
+  // Every blank ends in a space or 0xA1; a text that ends in neither has nothing to trim.
+  if (text.empty() || (text.back() != ' ' && static_cast<unsigned char>(text.back()) != 0xA1)) return text;
+  // Walk forward by characters so that a second byte 0xA1 is never taken for half a blank.
+  std::size_t end = 0;
+  std::size_t i = 0;
   while (i < text.size()) {
-    size_t w = BlankAt(text, i);
+    const std::size_t w = BlankAt(text, i);
     if (w == 0) {
       i += CharWidth(static_cast<unsigned char>(text[i]));
-      end = i < text.size() ? i : text.size();
+      end = std::min(i, text.size());
     } else {
       i += w;
     }
   }
-  return Text(text.substr(0, end));
+  return text.substr(0, end);
 }
 
-Text TrimBlanks(std::string_view text) { return TrimRightBlanks(TrimLeftBlanks(text)); }
+}  // namespace
+
+int FindText(std::string_view text, std::string_view what, int start, bool caseSensitive) {
+  const std::size_t from = start < 1 ? 0 : static_cast<std::size_t>(start) - 1;
+  const std::size_t at = FindMarker(text, what, from, caseSensitive);
+  return at == std::string_view::npos ? -1 : static_cast<int>(at) + 1;
+}
+
+Text TrimLeftBlanks(std::string_view text) {
+  return Text(TrimLeftView(text));
+}
+
+Text TrimRightBlanks(std::string_view text) {
+  return Text(TrimRightView(text));
+}
+
+std::string_view TrimBlanksView(std::string_view text) {
+  return TrimRightView(TrimLeftView(text));
+}
+
+Text TrimBlanks(std::string_view text) {
+  return Text(TrimBlanksView(text));
+}
 
 Text RemoveBlanks(std::string_view text) {
   Text out;
@@ -102,7 +109,8 @@ TextArray SplitText(std::string_view text, std::string_view separator) {
     pieces.emplace_back(text.substr(static_cast<size_t>(from) - 1, static_cast<size_t>(at - from)));
     from = at + static_cast<int>(separator.size());
   }
-  if (static_cast<size_t>(from) - 1 < text.size()) pieces.emplace_back(text.substr(static_cast<size_t>(from) - 1));
+  if (static_cast<size_t>(from) - 1 < text.size())
+    pieces.emplace_back(text.substr(static_cast<size_t>(from) - 1));
   return pieces;
 }
 
@@ -154,4 +162,6 @@ Text ToText(const ByteSet& bytes) {
   return Text(begin, ::strnlen(begin, bytes.size()));
 }
 
-ByteSet ToByteSet(std::string_view text) { return ByteSet(text.begin(), text.end()); }
+ByteSet ToByteSet(std::string_view text) {
+  return ByteSet(text.begin(), text.end());
+}

@@ -9,8 +9,7 @@
 
 // Position of the first `what` in `text` at or after `start` (values below 1 mean 1), or -1.
 // Case-insensitive folds only A-Z/a-z. An empty `what` is never found.
-int FindText(std::string_view text, std::string_view what, int start = 1,
-             bool caseSensitive = true);
+int FindText(std::string_view text, std::string_view what, int start = 1, bool caseSensitive = true);
 inline bool ContainsText(std::string_view text, std::string_view what, bool caseSensitive = true) {
   return FindText(text, what, 1, caseSensitive) != -1;
 }
@@ -21,6 +20,8 @@ Text TrimLeftBlanks(std::string_view text);
 Text TrimRightBlanks(std::string_view text);
 // Removes every blank anywhere in the text (two-byte characters stepped over as units).
 Text RemoveBlanks(std::string_view text);
+// TrimBlanks as a view into `text`, without a copy.
+std::string_view TrimBlanksView(std::string_view text);
 
 // Pieces between separators, in order: an empty piece before the first separator or between
 // two separators is an element, an empty piece after the last is not; "" gives no elements.
