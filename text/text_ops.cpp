@@ -126,8 +126,17 @@ Text RightPart(std::string_view text, int n) {
 }
 
 Text LowerAscii(std::string_view text) {
+  // Steps over two-byte characters: a trail byte such as 'A' (0x41) in 0x81 0x41 is half of a
+  // Chinese character, not a letter.
   Text out(text);
-  for (char& c : out) c = static_cast<char>(FoldAscii(static_cast<unsigned char>(c)));
+  for (size_t i = 0; i < out.size(); ++i) {
+    auto c = static_cast<unsigned char>(out[i]);
+    if (c >= 0x80) {
+      ++i;
+    } else {
+      out[i] = static_cast<char>(FoldAscii(c));
+    }
+  }
   return out;
 }
 

@@ -124,6 +124,8 @@ TEST(TextOps, LeftAndRightParts) {
 TEST(TextOps, LowerAsciiChangesOnlyAToZ) {
   EXPECT_EQ(LowerAscii("Content-Type: UTF-8 @[`{"), "content-type: utf-8 @[`{");
   EXPECT_EQ(LowerAscii("ＡＢ电影"), "ＡＢ电影");
+  // 丄 is 81 41 and 乤 is 81 61 in GBK: the trail byte is not a letter.
+  EXPECT_EQ(LowerAscii("丄X"), "丄x");
 }
 
 TEST(TextOps, IntegerValue) {
