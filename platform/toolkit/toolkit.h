@@ -86,6 +86,11 @@ void ShowFatalErrorBox(std::string_view text);
 // Opens `address` with the desktop's default handler; returns at once, the result unused.
 void ShellOpen(std::string_view address);
 
+// Runs `operation` on the GUI thread and returns once it has run (directly when called there).
+// Toolkit operations inside it take effect at once, so a check and the operations it guards
+// form one step that no user event and no other thread's operation can come between.
+void RunOnGuiThread(const std::function<void()>& operation);
+
 // Starts `work` on a new detached thread; the thread dies with the process.
 void StartWorker(std::function<void()> work);
 

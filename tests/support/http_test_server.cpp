@@ -206,10 +206,12 @@ TestHttpServer::TestHttpServer(Handler handler, Options options)
   wakeRead_ = wake[0];
   wakeWrite_ = wake[1];
   listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  int reuse = 1;  // a fixed port must be free again at once after the previous test
+  if (listener_ >= 0) ::setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse);
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  address.sin_port = 0;
+  address.sin_port = htons(static_cast<uint16_t>(options_.port));
   socklen_t size = sizeof address;
   if (listener_ < 0 || ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
       ::listen(listener_, 128) != 0 ||

@@ -52,6 +52,9 @@ class TestHttpServer {
  public:
   struct Options {
     bool tls = false;
+    // 0: a free port of the system's choice. A fixed port is for tests of code whose server
+    // address is compiled in; such tests hold a CTest resource lock on that port.
+    int port = 0;
   };
   explicit TestHttpServer(Handler handler);
   TestHttpServer(Handler handler, Options options);

@@ -168,3 +168,7 @@ Text EditText(ControlRef edit) {
     return Text();
   });
 }
+
+void RunOnGuiThread(const std::function<void()>& operation) {
+  OnGuiThread([&] { operation(); });
+}
