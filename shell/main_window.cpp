@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/win/wide_char.h"
+#include "catalogue/catalogue.h"
 #include "resources/resources.h"
 #include "shell/windows.h"
 
@@ -39,7 +40,11 @@ void MainWindowCreated() {
   SetFontFace(BusyGlyphLabel, "Setup");
 }
 
-void MainWindowDestroying() { RemoveFontMemResourceEx(SetupFontHandle); }
+void MainWindowDestroying() {
+  // A film list that goes takes its running load with it.
+  StopCategoryLoads();
+  RemoveFontMemResourceEx(SetupFontHandle);
+}
 
 void FrameTimerTick() {
   SetCaption(BusyGlyphLabel, AnsiGlyph(BusyGlyph));
