@@ -41,13 +41,21 @@ target_link_libraries(qorvella_gui_test_main PUBLIC
   qorvella_toolkit Qt6::Widgets Qt6::WebEngineWidgets Qt6::Test GTest::gtest GTest::gmock)
 qorvella_own_code(qorvella_gui_test_main)
 
+# qorvella_gui_test(name [SITE_PORT] sources...): SITE_PORT marks tests that serve the
+# configured site address (port 8631 of the sample site) themselves; they run one at a time.
 function(qorvella_gui_test name)
-  add_executable(${name} ${ARGN})
+  set(lock "")
+  set(sources ${ARGN})
+  if(ARGV1 STREQUAL "SITE_PORT")
+    set(lock RESOURCE_LOCK site_port)
+    list(REMOVE_AT sources 0)
+  endif()
+  add_executable(${name} ${sources})
   target_link_libraries(${name} PRIVATE qorvella_app qorvella_gui_test_main)
   qorvella_own_code(${name})
   target_compile_options(${name} PRIVATE -Wno-missing-field-initializers)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-    PROPERTIES TIMEOUT 300 ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+    PROPERTIES TIMEOUT 300 ENVIRONMENT "QT_QPA_PLATFORM=offscreen" ${lock})
 endfunction()
 
 qorvella_gui_test(toolkit_test tests/platform/toolkit/toolkit_test.cpp)
@@ -59,3 +67,27 @@ qorvella_gui_test(program_test tests/shell/program_test.cpp)
 add_dependencies(program_test qorvella)
 target_compile_definitions(program_test PRIVATE QORVELLA_PROGRAM="$<TARGET_FILE:qorvella>")
 
+
+# The category loader against a scripted site on the catalogue site's own port.
+qorvella_gui_test(catalogue_test SITE_PORT tests/catalogue/catalogue_test.cpp)
+target_link_libraries(catalogue_test PRIVATE qorvella_test_support)
+
+# The windows against the bundled sample site's server on the configured port.
+qorvella_gui_test(sample_site_e2e_test SITE_PORT tests/e2e/sample_site_e2e_test.cpp)
+target_compile_definitions(sample_site_e2e_test PRIVATE
+  QORVELLA_SOURCE_DIR="${CMAKE_CURRENT_SOURCE_DIR}" QORVELLA_PLAYER_SITE="${QORVELLA_PLAYER_SITE}")
+
+# The category load in the real window against the sample site, as ratios in one run.
+if(QORVELLA_BENCHMARKS)
+  add_executable(catalogue_bench bench/catalogue/catalogue_bench.cpp)
+  target_link_libraries(catalogue_bench PRIVATE qorvella_app CURL::libcurl Qt6::Widgets)
+  target_compile_definitions(catalogue_bench PRIVATE QORVELLA_SOURCE_DIR="${CMAKE_CURRENT_SOURCE_DIR}")
+  set_target_properties(catalogue_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
+  qorvella_own_code(catalogue_bench)
+endif()
+
+# The real program under Xvfb, closed by the user while a category load waits for a page.
+add_test(NAME close_during_load
+  COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/close_during_load_test.sh
+          $<TARGET_FILE:qorvella> ${CMAKE_CURRENT_SOURCE_DIR})
+set_tests_properties(close_during_load PROPERTIES TIMEOUT 60 RESOURCE_LOCK site_port)

@@ -9,7 +9,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools
   libqt6webenginecore6-bin libgl-dev
-  xvfb xauth fonts-noto-cjk
+  xvfb xauth xdotool fonts-noto-cjk
   python3 python3-fonttools python3-pil
   clang-format clang-tidy
 )
