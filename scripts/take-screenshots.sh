@@ -20,6 +20,7 @@ Xvfb ":$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
 pids+=($!)
 for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
 export DISPLAY=":$display"
+export QT_QPA_PLATFORM=xcb
 
 # Slow pages, so that the list fills while the busy indicator turns.
 ready=$(mktemp -u)

@@ -17,6 +17,7 @@ Xvfb ":$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
 pids+=($!)
 for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
 export DISPLAY=":$display"
+export QT_QPA_PLATFORM=xcb  # a real X display, whatever the other GUI tests use
 
 ready=$(mktemp -u)
 log=$(mktemp)
@@ -30,7 +31,7 @@ data=$(mktemp -d)
 XDG_DATA_HOME="$data" "$program" >/dev/null 2>&1 &
 program_pid=$!
 pids+=("$program_pid")
-for _ in $(seq 100); do
+for _ in $(seq 300); do
   main=$(xdotool search --onlyvisible --name '^Qorvella' 2>/dev/null | head -1) && [ -n "$main" ] && break
   sleep 0.1
 done
