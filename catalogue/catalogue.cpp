@@ -21,7 +21,9 @@ constexpr int kPagesThatMustParse = 3;
 // newer load has emptied the list.
 std::atomic<std::uint64_t> g_newestLoad{0};
 
-bool IsNewest(std::uint64_t load) { return g_newestLoad.load() == load; }
+bool IsNewest(std::uint64_t load) {
+  return g_newestLoad.load() == load;
+}
 
 // Runs `operation` on the GUI thread if `load` is still the newest there; false otherwise.
 template <typename F>
@@ -74,10 +76,20 @@ void AppendFilmRows(const ListingFields& fields, int rows) {
   }
 }
 
-void CategoryLatestClicked() { StartLoad("/ys/"); }
-void CategoryBdClicked() { StartLoad("/bd/"); }
-void Category3dClicked() { StartLoad("/3ddy/"); }
+void CategoryLatestClicked() {
+  StartLoad("/ys/");
+}
+void CategoryBdClicked() {
+  StartLoad("/bd/");
+}
+void Category3dClicked() {
+  StartLoad("/3ddy/");
+}
 
-void LoadCategory(std::string_view categoryPath) { RunLoad(Text(categoryPath), ++g_newestLoad); }
+void LoadCategory(std::string_view categoryPath) {
+  RunLoad(Text(categoryPath), ++g_newestLoad);
+}
 
-void StopCategoryLoads() { ++g_newestLoad; }
+void StopCategoryLoads() {
+  ++g_newestLoad;
+}

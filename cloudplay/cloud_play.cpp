@@ -1,9 +1,9 @@
 #include "cloudplay/cloud_play.h"
 
 #include "platform/toolkit/toolkit.h"
+#include "platform/win/process_end.h"
 #include "shell/hosts.h"
 #include "shell/program.h"
-#include "platform/win/process_end.h"
 #include "shell/windows.h"
 
 namespace {
@@ -15,11 +15,17 @@ constexpr const char* kPlayerPage = "/client/cplayer.html?uvs=_4_&url=";
 
 }  // namespace
 
-void FreeCloudPlayClicked() { OpenWindow(CloudLinkWindowDesign); }
+void FreeCloudPlayClicked() {
+  OpenWindow(CloudLinkWindowDesign);
+}
 
-void MemberLinkClicked() { ShellOpen(Text(ShareSite) + kMemberShare); }
+void MemberLinkClicked() {
+  ShellOpen(Text(ShareSite) + kMemberShare);
+}
 
-void SeedSearcherClicked() { ShellOpen(Text(ShareSite) + kSeedSearcherShare); }
+void SeedSearcherClicked() {
+  ShellOpen(Text(ShareSite) + kSeedSearcherShare);
+}
 
 void PlayClicked() {
   if (EditText(CloudLinkEdit).empty()) {

@@ -16,7 +16,9 @@ constexpr int kTitleColumn = 0;
 constexpr int kAddressColumn = 2;
 
 // The selected film's cell in `column`; empty when no row is selected.
-Text SelectedCell(int column) { return Cell(FilmList, SelectedRow(FilmList), column); }
+Text SelectedCell(int column) {
+  return Cell(FilmList, SelectedRow(FilmList), column);
+}
 
 }  // namespace
 

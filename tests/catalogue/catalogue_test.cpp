@@ -31,9 +31,11 @@ struct Entry {
 std::string EntryMarkup(const Entry& e) {
   std::string markup =
       "          <li>\r\n"
-      "            <div class=\"listimg\"> <a href=\"" + e.address +
-      "\" target=\"_blank\"><img src=\"/p/x.gif'\" alt=\"" + e.title + "\" /></a></div>\r\n"
-      "            <div class=\"info\"><p>" + e.title + "</p>\r\n";
+      "            <div class=\"listimg\"> <a href=\"" +
+      e.address + "\" target=\"_blank\"><img src=\"/p/x.gif'\" alt=\"" + e.title +
+      "\" /></a></div>\r\n"
+      "            <div class=\"info\"><p>" +
+      e.title + "</p>\r\n";
   if (!e.date.empty()) {
     markup += "              <P>时间：" + e.date + "</p>\r\n            </div>\r\n          </li>\r\n";
   } else {
@@ -97,8 +99,12 @@ class ScriptedSite {
   TestHttpServer server_;
 };
 
-bool LabelsVisible() { return IsVisible(BusyGlyphLabel) && IsVisible(BusyTextLabel); }
-bool LabelsHidden() { return !IsVisible(BusyGlyphLabel) && !IsVisible(BusyTextLabel); }
+bool LabelsVisible() {
+  return IsVisible(BusyGlyphLabel) && IsVisible(BusyTextLabel);
+}
+bool LabelsHidden() {
+  return !IsVisible(BusyGlyphLabel) && !IsVisible(BusyTextLabel);
+}
 
 class CatalogueTest : public testing::Test {
  protected:
@@ -128,7 +134,8 @@ std::vector<std::string> ExpectedRows(const std::string& category, std::initiali
                                       int perPage = 10) {
   std::vector<std::string> rows;
   for (int page : pages)
-    for (const Entry& e : Entries(category, page, perPage)) rows.push_back(e.title + "|" + e.date + "|" + e.address);
+    for (const Entry& e : Entries(category, page, perPage))
+      rows.push_back(e.title + "|" + e.date + "|" + e.address);
   return rows;
 }
 
@@ -177,8 +184,8 @@ TEST_F(CatalogueTest, ABadPageFailsTheLoadOnPagesOneToThreeAndIsSkippedLater) {
     MessageBoxWatcher boxes;
     ClickAndWait("超级按钮_BD高清", boxes);
     bool failsTheLoad = c.badPage <= 3;
-    EXPECT_EQ(boxes.Shown(), failsTheLoad ? QStringList{QString::fromUtf16(u"信息：|获取最新电影失败")}
-                                          : QStringList{});
+    EXPECT_EQ(boxes.Shown(),
+              failsTheLoad ? QStringList{QString::fromUtf16(u"信息：|获取最新电影失败")} : QStringList{});
     EXPECT_EQ(failsTheLoad ? LabelsVisible() : LabelsHidden(), true);
     EXPECT_EQ(Rows(), ExpectedRows("/bd/", c.rowsFrom));
     EXPECT_EQ(site.Paths().size(), c.fetches);
@@ -224,7 +231,8 @@ TEST_F(CatalogueTest, ASecondClickSupersedesTheRunningLoad) {
   std::vector<std::string> paths = site.Paths();
   auto first3d = std::find(paths.begin(), paths.end(), "/3ddy/");
   ASSERT_NE(first3d, paths.end());
-  EXPECT_LE(std::count_if(first3d, paths.end(), [](const std::string& p) { return p.rfind("/bd/", 0) == 0; }), 1);
+  EXPECT_LE(std::count_if(first3d, paths.end(), [](const std::string& p) { return p.rfind("/bd/", 0) == 0; }),
+            1);
 }
 
 TEST_F(CatalogueTest, ALoadWhoseMainWindowIsGoneStopsAndTouchesNothing) {

@@ -1,7 +1,11 @@
 // The program's windows against the bundled sample site, driven as a user does: category
 // buttons, double-clicks on films, the cloud-play flow. Expected rows and edit-box texts come
 // from the site's manifest, written when its pages were generated.
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <QFile>
 #include <QJsonArray>
@@ -11,10 +15,6 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QWebEngineView>
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include "platform/toolkit/toolkit.h"
 #include "platform/win/process_end.h"
@@ -35,8 +35,12 @@ bool PortAnswers() {
   return answers;
 }
 
-Text FromHex(const QString& hex) { return QByteArray::fromHex(hex.toLatin1()).toStdString(); }
-Text Gbk(const QString& text) { return FromQt(text); }
+Text FromHex(const QString& hex) {
+  return QByteArray::fromHex(hex.toLatin1()).toStdString();
+}
+Text Gbk(const QString& text) {
+  return FromQt(text);
+}
 
 // The sample site's server on the program's configured port, for the whole suite.
 class SampleSite {
@@ -185,7 +189,8 @@ TEST_F(SampleSiteTest, CloudPlayAsksForALinkThenShowsItInThePlayer) {
         if (IsWindowOpen("CloudLinkWindow") || !IsWindowOpen("CloudPlayerWindow")) std::exit(3);
         if (WindowCaption("CloudPlayerWindow") != Gbk(QString::fromUtf16(u"在线云播"))) std::exit(4);
         auto* view = ControlNamed<QWebEngineView>("CloudPlayerWindow", "播放器");
-        QString expected = QORVELLA_PLAYER_SITE "/client/cplayer.html?uvs=_4_&url=magnet:?xt=urn:btih:abc&dn=a b#c";
+        QString expected =
+            QORVELLA_PLAYER_SITE "/client/cplayer.html?uvs=_4_&url=magnet:?xt=urn:btih:abc&dn=a b#c";
         if (view == nullptr) std::exit(5);
         WaitUntil([&] { return !view->url().isEmpty() && IsBrowserReady(CloudPlayerView); }, 20000);
         if (view->url() != QUrl(expected)) {
