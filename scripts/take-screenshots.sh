@@ -14,19 +14,10 @@ pids=()
 cleanup() { for pid in "${pids[@]}"; do kill -TERM "$pid" 2>/dev/null || true; done; }
 trap cleanup EXIT
 
-display=90
-while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
-Xvfb ":$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
-export DISPLAY=":$display"
-export QT_QPA_PLATFORM=xcb
-
+source scripts/lib/x_session.sh
+start_xvfb
 # Slow pages, so that the list fills while the busy indicator turns.
-ready=$(mktemp -u)
-/usr/bin/python3 sample-site/server.py --delay-ms 400 --ready-file "$ready" >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do [ -s "$ready" ] && break; sleep 0.1; done
+start_sample_site . 400 || { echo "take-screenshots: the sample site did not start" >&2; exit 1; }
 
 data=$(mktemp -d)
 XDG_DATA_HOME="$data" "$program" &

@@ -11,21 +11,10 @@ pids=()
 cleanup() { for pid in "${pids[@]}"; do kill -KILL "$pid" 2>/dev/null || true; done; }
 trap cleanup EXIT
 
-display=90
-while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
-Xvfb ":$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
-export DISPLAY=":$display"
-export QT_QPA_PLATFORM=xcb  # a real X display, whatever the other GUI tests use
-
-ready=$(mktemp -u)
+source "$source_dir/scripts/lib/x_session.sh"
+start_xvfb
 log=$(mktemp)
-/usr/bin/python3 "$source_dir/sample-site/server.py" --delay-ms 3000 --ready-file "$ready" \
-  --request-log "$log" >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do [ -s "$ready" ] && break; sleep 0.1; done
-[ -s "$ready" ] || { echo "FAIL: the sample site did not start"; exit 1; }
+start_sample_site "$source_dir" 3000 --request-log "$log" || { echo "FAIL: the sample site did not start"; exit 1; }
 
 data=$(mktemp -d)
 XDG_DATA_HOME="$data" "$program" >/dev/null 2>&1 &
