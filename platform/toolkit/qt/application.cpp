@@ -3,6 +3,7 @@
 #include <QDesktopServices>
 #include <QEventLoop>
 #include <QFont>
+#include <QLoggingCategory>
 #include <QMessageBox>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -85,6 +86,11 @@ void StartToolkit() {
   if (QCoreApplication::instance() != nullptr) return;
   // The browser engine's sandbox cannot run as root; the engine then refuses to start.
   if (::geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+  // Without a GPU the engine reports its whole set-up at every start; that report is for
+  // debugging the engine, not for the program's users.
+  if (!qEnvironmentVariableIsSet("QT_LOGGING_RULES")) {
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext=false"));
+  }
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   static int argc = 1;
   static char name[] = "qorvella";
