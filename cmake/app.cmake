@@ -62,10 +62,14 @@ qorvella_gui_test(toolkit_test tests/platform/toolkit/toolkit_test.cpp)
 qorvella_gui_test(windows_test tests/shell/windows_test.cpp)
 qorvella_gui_test(busy_indicator_test tests/shell/busy_indicator_test.cpp)
 
-# The program's process: started as it is installed, with its drive folder in a temporary place.
-qorvella_gui_test(program_test tests/shell/program_test.cpp)
-add_dependencies(program_test qorvella)
+# The program's process: started as a user starts it, with its drive folder in a temporary place.
+add_executable(program_test tests/shell/program_test.cpp)
+target_link_libraries(program_test PRIVATE qorvella_resources GTest::gtest_main)
 target_compile_definitions(program_test PRIVATE QORVELLA_PROGRAM="$<TARGET_FILE:qorvella>")
+add_dependencies(program_test qorvella)
+qorvella_own_code(program_test)
+gtest_discover_tests(program_test DISCOVERY_TIMEOUT 60
+  PROPERTIES TIMEOUT 300 ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 
 
 # The category loader against a scripted site on the catalogue site's own port.
