@@ -8,6 +8,8 @@
 #include "shell/main_window.h"
 #include "shell/windows.h"
 
+// The designs are tables: one control per record, laid out for reading against each other.
+// clang-format off
 namespace {
 
 constexpr Rgb White{255, 255, 255};
@@ -154,3 +156,4 @@ const WindowDesign CloudPlayerWindowDesign{
     .minimiseBox = true, .maximiseBox = false, .icon = &ProgramIconImage,
     .controls = CloudPlayerWindowControls, .onCreated = CloudPlayerWindowCreated,
     .onDestroying = CloudPlayerWindowDestroying};
+// clang-format on

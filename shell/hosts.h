@@ -3,8 +3,8 @@
 // compiled in as constants. The defaults are the bundled sample site on loopback.
 #pragma once
 
-#if !defined(QORVELLA_AD_SERVER) || !defined(QORVELLA_CATALOGUE_SITE) || \
-    !defined(QORVELLA_PLAYER_SITE) || !defined(QORVELLA_SHARE_SITE)
+#if !defined(QORVELLA_AD_SERVER) || !defined(QORVELLA_CATALOGUE_SITE) || !defined(QORVELLA_PLAYER_SITE) || \
+    !defined(QORVELLA_SHARE_SITE)
 #error "the build defines the server addresses QORVELLA_*"
 #endif
 

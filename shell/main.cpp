@@ -2,4 +2,6 @@
 #include "platform/win/process_end.h"
 #include "shell/program.h"
 
-int main() { EndProcess(ProgramStart()); }
+int main() {
+  EndProcess(ProgramStart());
+}

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "platform/win/wide_char.h"
 #include "catalogue/catalogue.h"
+#include "platform/win/wide_char.h"
 #include "resources/resources.h"
 #include "shell/windows.h"
 
@@ -34,8 +34,7 @@ Text AnsiGlyph(int codePoint) {
 void MainWindowCreated() {
   unsigned long added = 0;
   SetupFontHandle = AddFontMemResourceEx(SetupFontImage.data(),
-                                         static_cast<unsigned long>(SetupFontImage.size()),
-                                         nullptr, &added);
+                                         static_cast<unsigned long>(SetupFontImage.size()), nullptr, &added);
   BusyGlyph = FirstFrame;
   SetFontFace(BusyGlyphLabel, "Setup");
 }

@@ -99,8 +99,8 @@ struct ControlDesign {
   const char* text = "";
   const ResourceImage* picture = nullptr;
   PictureMode pictureMode = PictureMode::TopLeft;
-  std::optional<Rgb> textColour;  // empty: the system's colour
-  std::optional<Rgb> background;  // empty: the system's colour
+  std::optional<Rgb> textColour;     // empty: the system's colour
+  std::optional<Rgb> background;     // empty: the system's colour
   std::optional<Rgb> hotBackground;  // owner-drawn button, mouse over or pressed
   FontDesign font;
   bool hidden = false;

@@ -22,7 +22,9 @@ std::string DataHome() {
 
 }  // namespace
 
-std::string DriveFolder() { return DataHome() + "qorvella/drive_c/"; }
+std::string DriveFolder() {
+  return DataHome() + "qorvella/drive_c/";
+}
 
 std::string MapWindowsPath(std::string_view windowsPath) {
   std::string rest;
@@ -33,7 +35,9 @@ std::string MapWindowsPath(std::string_view windowsPath) {
   return onDriveC ? DriveFolder() + rest : rest;
 }
 
-std::string WindowsFolder() { return MapWindowsPath("C:\\Windows\\"); }
+std::string WindowsFolder() {
+  return MapWindowsPath("C:\\Windows\\");
+}
 
 void PrepareDrive() {
   std::error_code ignored;

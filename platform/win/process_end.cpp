@@ -25,7 +25,9 @@ void RegisterExitRoutine(void (*routine)()) {
   exitRoutine.store(routine);
 }
 
-void WithdrawExitRoutine() { exitRoutine.store(nullptr); }
+void WithdrawExitRoutine() {
+  exitRoutine.store(nullptr);
+}
 
 void EndProcess(int code) {
   RunExitRoutineOnce();

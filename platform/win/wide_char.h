@@ -9,6 +9,5 @@ constexpr unsigned CP_ACP = 0;
 // The terminating NUL counts when the input includes it. Only CP_ACP and 936 are known, and
 // flags, a default character and its report are not supported: the call fails (returns 0)
 // when any is given. Unmappable characters become "?".
-int WideCharToMultiByte(unsigned codePage, unsigned long flags, const char16_t* wide,
-                        int wideLength, char* bytes, int byteCapacity, const char* defaultChar,
-                        int* usedDefaultChar);
+int WideCharToMultiByte(unsigned codePage, unsigned long flags, const char16_t* wide, int wideLength,
+                        char* bytes, int byteCapacity, const char* defaultChar, int* usedDefaultChar);

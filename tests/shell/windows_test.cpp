@@ -61,15 +61,14 @@ TEST(Designs, WindowProperties) {
     bool minimise, drag;
     Handler created, destroying;
   };
-  for (const Case& c : {
-           Case{&MainWindowDesign, "MainWindow", 901, 675, "QorvellaV2.0版                  ",
-                true, true, MainWindowCreated, MainWindowDestroying},
-           Case{&FilmPlayWindowDesign, "FilmPlayWindow", 781, 555, "在线播放", true, false,
-                FilmPlayWindowCreated, nullptr},
-           Case{&CloudLinkWindowDesign, "CloudLinkWindow", 785, 283, "免费在线云播放器", false,
-                false, nullptr, nullptr},
-           Case{&CloudPlayerWindowDesign, "CloudPlayerWindow", 970, 700, "", true, false,
-                CloudPlayerWindowCreated, CloudPlayerWindowDestroying}}) {
+  for (const Case& c : {Case{&MainWindowDesign, "MainWindow", 901, 675, "QorvellaV2.0版                  ",
+                             true, true, MainWindowCreated, MainWindowDestroying},
+                        Case{&FilmPlayWindowDesign, "FilmPlayWindow", 781, 555, "在线播放", true, false,
+                             FilmPlayWindowCreated, nullptr},
+                        Case{&CloudLinkWindowDesign, "CloudLinkWindow", 785, 283, "免费在线云播放器", false,
+                             false, nullptr, nullptr},
+                        Case{&CloudPlayerWindowDesign, "CloudPlayerWindow", 970, 700, "", true, false,
+                             CloudPlayerWindowCreated, CloudPlayerWindowDestroying}}) {
     const WindowDesign& w = *c.design;
     SCOPED_TRACE(w.name);
     EXPECT_STREQ(w.name, c.name);
@@ -78,8 +77,7 @@ TEST(Designs, WindowProperties) {
     EXPECT_STREQ(w.caption, c.caption);
     EXPECT_EQ(w.minimiseBox, c.minimise);
     EXPECT_EQ(w.dragByClientArea, c.drag);
-    EXPECT_TRUE(w.fixedFrame && w.closeBox && w.centred && w.movable && w.escCloses &&
-                w.inTaskbar);
+    EXPECT_TRUE(w.fixedFrame && w.closeBox && w.centred && w.movable && w.escCloses && w.inTaskbar);
     EXPECT_FALSE(w.maximiseBox || w.alwaysOnTop);
     EXPECT_EQ(w.icon, &ProgramIconImage);
     EXPECT_EQ(w.onCreated, c.created);
@@ -93,26 +91,26 @@ TEST(Designs, WindowProperties) {
 TEST(Designs, MainWindowControlsInDesignOrder) {
   using enum ControlKind;
   ExpectPlaces(MainWindowDesign, {
-      {"超文本浏览框2", HtmlView, "画板2", 0, -16, 208, 80},
-      {"画板2", Canvas, "图片框1", 720, 8, 208, 64},
-      {"图片框2", PictureBox, "图片框1", 88, 8, 136, 56},
-      {"图片框4", PictureBox, "图片框1", 40, 16, 48, 48},
-      {"超文本浏览框1", HtmlView, "画板1", -10, -16, 490, 80},
-      {"画板1", Canvas, "图片框1", 240, 8, 472, 64},
-      {"标签5", Label, "", 8, 107, 280, 24},
-      {"图片框3", PictureBox, "", 0, 601, 896, 47},
-      {"超级列表框1", ReportList, "", 291, 107, 601, 494},
-      {"超级按钮_迅雷会员", OwnerDrawnButton, "", -4, 427, 295, 62},
-      {"超级按钮_免费云播", OwnerDrawnButton, "", -4, 354, 295, 62},
-      {"时钟2", Timer, "图片框1", 0, 0, 0, 0},
-      {"时钟1", Timer, "图片框1", 0, 0, 0, 0},
-      {"标签2", Label, "图片框1", 72, 72, 136, 24},
-      {"标签1", Label, "图片框1", 40, 73, 32, 24},
-      {"超级按钮_3D", OwnerDrawnButton, "", -4, 282, 295, 62},
-      {"超级按钮_BD高清", OwnerDrawnButton, "", -4, 210, 295, 62},
-      {"超级按钮_最新电影", OwnerDrawnButton, "", -4, 139, 295, 62},
-      {"图片框1", PictureBox, "", -40, 0, 936, 104},
-  });
+                                     {"超文本浏览框2", HtmlView, "画板2", 0, -16, 208, 80},
+                                     {"画板2", Canvas, "图片框1", 720, 8, 208, 64},
+                                     {"图片框2", PictureBox, "图片框1", 88, 8, 136, 56},
+                                     {"图片框4", PictureBox, "图片框1", 40, 16, 48, 48},
+                                     {"超文本浏览框1", HtmlView, "画板1", -10, -16, 490, 80},
+                                     {"画板1", Canvas, "图片框1", 240, 8, 472, 64},
+                                     {"标签5", Label, "", 8, 107, 280, 24},
+                                     {"图片框3", PictureBox, "", 0, 601, 896, 47},
+                                     {"超级列表框1", ReportList, "", 291, 107, 601, 494},
+                                     {"超级按钮_迅雷会员", OwnerDrawnButton, "", -4, 427, 295, 62},
+                                     {"超级按钮_免费云播", OwnerDrawnButton, "", -4, 354, 295, 62},
+                                     {"时钟2", Timer, "图片框1", 0, 0, 0, 0},
+                                     {"时钟1", Timer, "图片框1", 0, 0, 0, 0},
+                                     {"标签2", Label, "图片框1", 72, 72, 136, 24},
+                                     {"标签1", Label, "图片框1", 40, 73, 32, 24},
+                                     {"超级按钮_3D", OwnerDrawnButton, "", -4, 282, 295, 62},
+                                     {"超级按钮_BD高清", OwnerDrawnButton, "", -4, 210, 295, 62},
+                                     {"超级按钮_最新电影", OwnerDrawnButton, "", -4, 139, 295, 62},
+                                     {"图片框1", PictureBox, "", -40, 0, 936, 104},
+                                 });
 }
 
 TEST(Designs, MainWindowContentColoursAndBindings) {
@@ -160,15 +158,12 @@ TEST(Designs, MainWindowContentColoursAndBindings) {
     Rgb normal, hot;
     Handler click;
   };
-  for (const Button& b : {
-           Button{"超级按钮_迅雷会员", "免费迅雷会员", {128, 128, 255}, {106, 106, 255},
-                  MemberLinkClicked},
-           Button{"超级按钮_免费云播", "免费在线云播", {255, 106, 106}, {215, 78, 38},
-                  FreeCloudPlayClicked},
-           Button{"超级按钮_3D", "3D电影专区", {0, 163, 0}, {0, 153, 0}, Category3dClicked},
-           Button{"超级按钮_BD高清", "BD高清", {92, 169, 239}, {0, 136, 255}, CategoryBdClicked},
-           Button{"超级按钮_最新电影", "最新热门电影", {255, 128, 0}, {225, 83, 6},
-                  CategoryLatestClicked}}) {
+  for (const Button& b :
+       {Button{"超级按钮_迅雷会员", "免费迅雷会员", {128, 128, 255}, {106, 106, 255}, MemberLinkClicked},
+        Button{"超级按钮_免费云播", "免费在线云播", {255, 106, 106}, {215, 78, 38}, FreeCloudPlayClicked},
+        Button{"超级按钮_3D", "3D电影专区", {0, 163, 0}, {0, 153, 0}, Category3dClicked},
+        Button{"超级按钮_BD高清", "BD高清", {92, 169, 239}, {0, 136, 255}, CategoryBdClicked},
+        Button{"超级按钮_最新电影", "最新热门电影", {255, 128, 0}, {225, 83, 6}, CategoryLatestClicked}}) {
     const ControlDesign* c = Find(w, b.name);
     SCOPED_TRACE(ToQt(b.name).toStdString());
     EXPECT_STREQ(c->text, b.caption);
@@ -189,8 +184,8 @@ TEST(Designs, MainWindowContentColoursAndBindings) {
   EXPECT_EQ(list->font.height, 14);
   const ListDesign& l = list->list;
   EXPECT_TRUE(l.headings && l.singleSelection && l.fullRowSelect && l.gridLines);
-  EXPECT_FALSE(l.clickableHeadings || l.sorted || l.keepSelectionVisible || l.checkBoxes ||
-               l.labelEditing || l.hotTracking || l.headingDragDrop);
+  EXPECT_FALSE(l.clickableHeadings || l.sorted || l.keepSelectionVisible || l.checkBoxes || l.labelEditing ||
+               l.hotTracking || l.headingDragDrop);
   ASSERT_EQ(l.columns.size(), 3u);
   EXPECT_STREQ(l.columns[0].heading, "影片名称");
   EXPECT_EQ(l.columns[0].width, 300);

@@ -1,4 +1,7 @@
 // The application, its message loop, workers, message boxes and the shell.
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QEventLoop>
@@ -10,9 +13,7 @@
 #include <QUrl>
 #include <csignal>
 #include <cstdio>
-#include <sys/socket.h>
 #include <thread>
-#include <unistd.h>
 
 #include "platform/toolkit/qt/controls.h"
 #include "platform/toolkit/qt/gui_thread.h"
@@ -69,8 +70,7 @@ void ShowBox(QMessageBox::Icon icon, const QString& caption, std::string_view te
     box.setWindowModality(Qt::ApplicationModal);
     int autoClose = AutoCloseMilliseconds();
     if (autoClose >= 0) {
-      std::fprintf(stderr, "%s %s\n", caption.toUtf8().constData(),
-                   box.text().toUtf8().constData());
+      std::fprintf(stderr, "%s %s\n", caption.toUtf8().constData(), box.text().toUtf8().constData());
       std::fflush(stderr);
       QTimer::singleShot(autoClose, &box, &QDialog::accept);
     }
@@ -80,7 +80,9 @@ void ShowBox(QMessageBox::Icon icon, const QString& caption, std::string_view te
 
 }  // namespace
 
-QObject* GuiDispatcher() { return dispatcher.data(); }
+QObject* GuiDispatcher() {
+  return dispatcher.data();
+}
 
 void StartToolkit() {
   if (QCoreApplication::instance() != nullptr) return;
@@ -127,7 +129,9 @@ void ShellOpen(std::string_view address) {
   OnGuiThread([address] { QDesktopServices::openUrl(QUrl(ToQt(address))); });
 }
 
-void StartWorker(std::function<void()> work) { std::thread(std::move(work)).detach(); }
+void StartWorker(std::function<void()> work) {
+  std::thread(std::move(work)).detach();
+}
 
 void UseSteppedTimers(bool on) {
   OnGuiThread([on] { UseSteppedClock(on); });

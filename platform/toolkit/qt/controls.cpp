@@ -14,7 +14,9 @@
 
 #include "platform/toolkit/qt/qt_text.h"
 
-QColor ToQColor(const Rgb& colour) { return QColor(colour.red, colour.green, colour.blue); }
+QColor ToQColor(const Rgb& colour) {
+  return QColor(colour.red, colour.green, colour.blue);
+}
 
 namespace {
 
@@ -118,7 +120,9 @@ PictureBox::PictureBox(const ControlDesign& design, QWidget* parent)
   }
 }
 
-QImage PictureBox::currentFrame() const { return movie_ ? movie_->currentImage() : image_; }
+QImage PictureBox::currentFrame() const {
+  return movie_ ? movie_->currentImage() : image_;
+}
 
 void PictureBox::paintEvent(QPaintEvent*) {
   QPainter painter(this);
@@ -187,8 +191,7 @@ namespace {
 // without its "show selection always" style.
 class FocusedSelectionDelegate : public QStyledItemDelegate {
  public:
-  explicit FocusedSelectionDelegate(QAbstractItemView* view)
-      : QStyledItemDelegate(view), view_(view) {}
+  explicit FocusedSelectionDelegate(QAbstractItemView* view) : QStyledItemDelegate(view), view_(view) {}
 
  protected:
   void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
@@ -226,8 +229,7 @@ ReportList::ReportList(const ControlDesign& design, QWidget* parent)
   for (int column = 0; column < columnCount(); ++column) {
     const ColumnDesign& columnDesign = list.columns[static_cast<size_t>(column)];
     Qt::Alignment alignment =
-        (columnDesign.alignment == Alignment::Centre ? Qt::AlignHCenter : Qt::AlignLeft) |
-        Qt::AlignVCenter;
+        (columnDesign.alignment == Alignment::Centre ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter;
     alignments_.push_back(alignment);
     auto* heading = new QTableWidgetItem(ToQt(columnDesign.heading));
     heading->setTextAlignment(alignment);
@@ -299,7 +301,9 @@ TimerControl::TimerControl(const ControlDesign& design, QObject* parent)
   setPeriod(design.period);
 }
 
-TimerControl::~TimerControl() { std::erase(Clock().timers, this); }
+TimerControl::~TimerControl() {
+  std::erase(Clock().timers, this);
+}
 
 void TimerControl::setPeriod(int milliseconds) {
   milliseconds = std::max(milliseconds, 0);
@@ -340,7 +344,9 @@ void UseSteppedClock(bool on) {
   for (TimerControl* timer : clock.timers) timer->switchClock(on, clock.now);
 }
 
-bool SteppedClockInUse() { return Clock().on; }
+bool SteppedClockInUse() {
+  return Clock().on;
+}
 
 void StepClock(int milliseconds) {
   SteppedClock& clock = Clock();
@@ -349,8 +355,7 @@ void StepClock(int milliseconds) {
   for (;;) {
     TimerControl* next = nullptr;
     for (TimerControl* timer : clock.timers) {
-      if (timer->period() > 0 && timer->due() <= end &&
-          (next == nullptr || timer->due() < next->due())) {
+      if (timer->period() > 0 && timer->due() <= end && (next == nullptr || timer->due() < next->due())) {
         next = timer;
       }
     }
@@ -373,14 +378,13 @@ bool BrowserPage::javaScriptConfirm(const QUrl& origin, const QString& message) 
   return !silent_ && QWebEnginePage::javaScriptConfirm(origin, message);
 }
 
-bool BrowserPage::javaScriptPrompt(const QUrl& origin, const QString& message,
-                                   const QString& defaultValue, QString* result) {
+bool BrowserPage::javaScriptPrompt(const QUrl& origin, const QString& message, const QString& defaultValue,
+                                   QString* result) {
   return !silent_ && QWebEnginePage::javaScriptPrompt(origin, message, defaultValue, result);
 }
 
-void BrowserPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level,
-                                           const QString& message, int line,
-                                           const QString& source) {
+void BrowserPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message,
+                                           int line, const QString& source) {
   if (!silent_) QWebEnginePage::javaScriptConsoleMessage(level, message, line, source);
 }
 
@@ -390,8 +394,7 @@ double ZoomFactor(int level) {
   return factors[static_cast<size_t>(std::clamp(level, 0, 4))];
 }
 
-BrowserControl::BrowserControl(const ControlDesign& design, QWidget* parent)
-    : QWebEngineView(parent) {
+BrowserControl::BrowserControl(const ControlDesign& design, QWidget* parent) : QWebEngineView(parent) {
   setPage(new BrowserPage(design.browser.silent, this));
   page()->setZoomFactor(ZoomFactor(design.browser.zoom));
   setAcceptDrops(design.browser.dropTarget);
@@ -444,9 +447,7 @@ QObject* BuildControl(const ControlDesign& design, QWidget* parent) {
     if (design.hidden) widget->hide();
   }
   if (auto* button = dynamic_cast<QAbstractButton*>(control); button && design.onClick) {
-    QObject::connect(button, &QAbstractButton::clicked, button, [handler = design.onClick] {
-      handler();
-    });
+    QObject::connect(button, &QAbstractButton::clicked, button, [handler = design.onClick] { handler(); });
   }
   return control;
 }

@@ -22,7 +22,8 @@ auto OnGuiThread(F&& operation) -> std::invoke_result_t<F&> {
   if (dispatcher == nullptr) return Result();
   if (QThread::currentThread() == application->thread()) return operation();
   if constexpr (std::is_void_v<Result>) {
-    QMetaObject::invokeMethod(dispatcher, [&] { operation(); }, Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        dispatcher, [&] { operation(); }, Qt::BlockingQueuedConnection);
   } else {
     Result result{};
     QMetaObject::invokeMethod(

@@ -10,8 +10,8 @@ QString ToQt(std::string_view gbk) {
 }
 
 Text FromQt(const QString& text) {
-  return UnicodeToAnsi(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
-                                           static_cast<size_t>(text.size())));
+  return UnicodeToAnsi(
+      std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<size_t>(text.size())));
 }
 
 QString ToQtLines(std::string_view gbk) {

@@ -178,7 +178,9 @@ QList<DesignWindow*> OpenWindows() {
   return windows;
 }
 
-void SetLastWindowGoneCallback(void (*callback)()) { lastWindowGone = callback; }
+void SetLastWindowGoneCallback(void (*callback)()) {
+  lastWindowGone = callback;
+}
 
 // ---- toolkit operations on windows ----
 

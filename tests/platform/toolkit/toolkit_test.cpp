@@ -48,66 +48,162 @@ const ResourceImage SmallPicture = MakePicture(20, 10, smallBytes);  // 20 x 10
 const ResourceImage WidePicture = MakePicture(80, 20, wideBytes);    // 80 x 20
 
 int clicks = 0, doubleClicks = 0, ticks = 0, created = 0, destroying = 0;
-void OnClick() { ++clicks; }
-void OnDoubleClick() { ++doubleClicks; }
-void OnTick() { ++ticks; }
-void OnCreated() { ++created; }
-void OnDestroying() { ++destroying; }
+void OnClick() {
+  ++clicks;
+}
+void OnDoubleClick() {
+  ++doubleClicks;
+}
+void OnTick() {
+  ++ticks;
+}
+void OnCreated() {
+  ++created;
+}
+void OnDestroying() {
+  ++destroying;
+}
 
-constexpr ColumnDesign Columns[] = {{"影片名称", 300, Alignment::Left},
-                                    {"更新日期", 100, Alignment::Centre},
-                                    {"地址", 0, Alignment::Left}};
+constexpr ColumnDesign Columns[] = {
+    {"影片名称", 300, Alignment::Left}, {"更新日期", 100, Alignment::Centre}, {"地址", 0, Alignment::Left}};
 
 const ControlDesign TestControls[] = {
-    {.name = "图片0", .kind = ControlKind::PictureBox, .x = 0, .y = 0, .width = 40, .height = 40,
-     .picture = &SmallPicture, .pictureMode = PictureMode::TopLeft, .background = Blue},
-    {.name = "图片1", .kind = ControlKind::PictureBox, .x = 50, .y = 0, .width = 40, .height = 40,
-     .picture = &SmallPicture, .pictureMode = PictureMode::Stretched, .background = Blue},
-    {.name = "图片2", .kind = ControlKind::PictureBox, .x = 100, .y = 0, .width = 40, .height = 40,
-     .picture = &SmallPicture, .pictureMode = PictureMode::CentredFitted, .background = Blue},
-    {.name = "图片2大", .kind = ControlKind::PictureBox, .x = 150, .y = 0, .width = 40,
-     .height = 40, .picture = &WidePicture, .pictureMode = PictureMode::CentredFitted,
+    {.name = "图片0",
+     .kind = ControlKind::PictureBox,
+     .x = 0,
+     .y = 0,
+     .width = 40,
+     .height = 40,
+     .picture = &SmallPicture,
+     .pictureMode = PictureMode::TopLeft,
      .background = Blue},
-    {.name = "动画", .kind = ControlKind::PictureBox, .x = 200, .y = 0, .width = 138,
-     .height = 60, .picture = &LogoPictureImage},
+    {.name = "图片1",
+     .kind = ControlKind::PictureBox,
+     .x = 50,
+     .y = 0,
+     .width = 40,
+     .height = 40,
+     .picture = &SmallPicture,
+     .pictureMode = PictureMode::Stretched,
+     .background = Blue},
+    {.name = "图片2",
+     .kind = ControlKind::PictureBox,
+     .x = 100,
+     .y = 0,
+     .width = 40,
+     .height = 40,
+     .picture = &SmallPicture,
+     .pictureMode = PictureMode::CentredFitted,
+     .background = Blue},
+    {.name = "图片2大",
+     .kind = ControlKind::PictureBox,
+     .x = 150,
+     .y = 0,
+     .width = 40,
+     .height = 40,
+     .picture = &WidePicture,
+     .pictureMode = PictureMode::CentredFitted,
+     .background = Blue},
+    {.name = "动画",
+     .kind = ControlKind::PictureBox,
+     .x = 200,
+     .y = 0,
+     .width = 138,
+     .height = 60,
+     .picture = &LogoPictureImage},
     // A child larger than its canvas, placed above and left of it: only the canvas shows.
-    {.name = "里面", .kind = ControlKind::PictureBox, .parent = "画板", .x = -10, .y = -16,
-     .width = 100, .height = 80, .picture = &SmallPicture,
+    {.name = "里面",
+     .kind = ControlKind::PictureBox,
+     .parent = "画板",
+     .x = -10,
+     .y = -16,
+     .width = 100,
+     .height = 80,
+     .picture = &SmallPicture,
      .pictureMode = PictureMode::Stretched},
     {.name = "画板", .kind = ControlKind::Canvas, .x = 20, .y = 60, .width = 50, .height = 30},
-    {.name = "标签", .kind = ControlKind::Label, .x = 0, .y = 100, .width = 100, .height = 24,
-     .text = "标签", .textColour = Rgb{255, 255, 255}, .background = Green,
-     .font = {"", 16}, .hidden = true},
-    {.name = "列表", .kind = ControlKind::ReportList, .x = 0, .y = 130, .width = 450,
-     .height = 150, .textColour = Rgb{0, 0, 0}, .background = Rgb{255, 255, 255},
-     .font = {"微软雅黑", 14}, .frame = FrameStyle::ThinLine, .list = {.columns = Columns},
+    {.name = "标签",
+     .kind = ControlKind::Label,
+     .x = 0,
+     .y = 100,
+     .width = 100,
+     .height = 24,
+     .text = "标签",
+     .textColour = Rgb{255, 255, 255},
+     .background = Green,
+     .font = {"", 16},
+     .hidden = true},
+    {.name = "列表",
+     .kind = ControlKind::ReportList,
+     .x = 0,
+     .y = 130,
+     .width = 450,
+     .height = 150,
+     .textColour = Rgb{0, 0, 0},
+     .background = Rgb{255, 255, 255},
+     .font = {"微软雅黑", 14},
+     .frame = FrameStyle::ThinLine,
+     .list = {.columns = Columns},
      .onDoubleClick = OnDoubleClick},
-    {.name = "按钮", .kind = ControlKind::OwnerDrawnButton, .x = 0, .y = 290, .width = 120,
-     .height = 40, .text = "按钮", .textColour = Rgb{255, 255, 255}, .background = Red,
-     .hotBackground = Blue, .font = {"微软雅黑", 14}, .onClick = OnClick},
+    {.name = "按钮",
+     .kind = ControlKind::OwnerDrawnButton,
+     .x = 0,
+     .y = 290,
+     .width = 120,
+     .height = 40,
+     .text = "按钮",
+     .textColour = Rgb{255, 255, 255},
+     .background = Red,
+     .hotBackground = Blue,
+     .font = {"微软雅黑", 14},
+     .onClick = OnClick},
     {.name = "时钟", .kind = ControlKind::Timer, .period = 0, .onTimer = OnTick},
-    {.name = "多行", .kind = ControlKind::EditBox, .x = 130, .y = 290, .width = 200,
-     .height = 60, .frame = FrameStyle::ThinLine,
+    {.name = "多行",
+     .kind = ControlKind::EditBox,
+     .x = 130,
+     .y = 290,
+     .width = 200,
+     .height = 60,
+     .frame = FrameStyle::ThinLine,
      .edit = {.multiLine = true, .readOnly = true, .verticalScrollBar = true}},
-    {.name = "单行", .kind = ControlKind::EditBox, .x = 340, .y = 290, .width = 100,
-     .height = 24, .text = "请输入", .textColour = Rgb{8, 168, 218},
+    {.name = "单行",
+     .kind = ControlKind::EditBox,
+     .x = 340,
+     .y = 290,
+     .width = 100,
+     .height = 24,
+     .text = "请输入",
+     .textColour = Rgb{8, 168, 218},
      .frame = FrameStyle::ThinSunken},
 };
 
-const WindowDesign TestWindow{.name = "TestWindow", .width = 460, .height = 389,
-                              .caption = "测试窗口", .minimiseBox = false,
-                              .dragByClientArea = true, .background = Rgb{255, 255, 255},
-                              .icon = &ProgramIconImage, .controls = TestControls,
-                              .onCreated = OnCreated, .onDestroying = OnDestroying};
+const WindowDesign TestWindow{.name = "TestWindow",
+                              .width = 460,
+                              .height = 389,
+                              .caption = "测试窗口",
+                              .minimiseBox = false,
+                              .dragByClientArea = true,
+                              .background = Rgb{255, 255, 255},
+                              .icon = &ProgramIconImage,
+                              .controls = TestControls,
+                              .onCreated = OnCreated,
+                              .onDestroying = OnDestroying};
 
 const ControlDesign BrowserControls[] = {
-    {.name = "静默", .kind = ControlKind::HtmlView, .width = 300, .height = 200,
+    {.name = "静默",
+     .kind = ControlKind::HtmlView,
+     .width = 300,
+     .height = 200,
      .browser = {.zoom = 2, .silent = true}},
-    {.name = "普通", .kind = ControlKind::WebBrowser, .y = 200, .width = 300, .height = 100,
+    {.name = "普通",
+     .kind = ControlKind::WebBrowser,
+     .y = 200,
+     .width = 300,
+     .height = 100,
      .browser = {.zoom = 0, .silent = false, .dropTarget = true}},
 };
-const WindowDesign BrowserWindow{.name = "BrowserWindow", .width = 306, .height = 329,
-                                 .controls = BrowserControls};
+const WindowDesign BrowserWindow{
+    .name = "BrowserWindow", .width = 306, .height = 329, .controls = BrowserControls};
 
 constexpr ControlRef Label{"TestWindow", "标签"};
 constexpr ControlRef List{"TestWindow", "列表"};
@@ -115,7 +211,9 @@ constexpr ControlRef Timer{"TestWindow", "时钟"};
 constexpr ControlRef MultiLine{"TestWindow", "多行"};
 constexpr ControlRef SingleLine{"TestWindow", "单行"};
 
-QColor PixelOf(QWidget* widget, int x, int y) { return widget->grab().toImage().pixelColor(x, y); }
+QColor PixelOf(QWidget* widget, int x, int y) {
+  return widget->grab().toImage().pixelColor(x, y);
+}
 
 class ToolkitTest : public testing::Test {
  protected:
@@ -185,8 +283,7 @@ TEST_F(ToolkitTest, DraggingTheClientAreaMovesTheWindow) {
   QPoint press(300, 100);
   QTest::mousePress(window_, Qt::LeftButton, {}, press);
   QMouseEvent move(QEvent::MouseMove, QPointF(press + QPoint(25, 15)),
-                   QPointF(window_->mapToGlobal(press) + QPoint(25, 15)), Qt::NoButton,
-                   Qt::LeftButton, {});
+                   QPointF(window_->mapToGlobal(press) + QPoint(25, 15)), Qt::NoButton, Qt::LeftButton, {});
   QApplication::sendEvent(window_, &move);
   QTest::mouseRelease(window_, Qt::LeftButton, {}, press + QPoint(25, 15));
   EXPECT_EQ(window_->pos(), start + QPoint(25, 15));
@@ -199,15 +296,14 @@ TEST_F(ToolkitTest, PictureBoxModesPlaceThePicture) {
     QPoint point;
     QColor expected;
   };
-  for (const Case& c : {Case{"图片0", {5, 5}, red}, Case{"图片0", {25, 5}, blue},
-                        Case{"图片0", {5, 15}, blue}, Case{"图片1", {38, 38}, red},
-                        Case{"图片2", {20, 20}, red}, Case{"图片2", {5, 20}, blue},
-                        Case{"图片2", {20, 12}, blue},
-                        // 80 x 20 scaled down to 40 x 10, centred
-                        Case{"图片2大", {1, 20}, red}, Case{"图片2大", {20, 13}, blue},
-                        Case{"图片2大", {20, 26}, blue}}) {
-    SCOPED_TRACE(std::string(ToQt(c.name).toStdString()) + " at " + std::to_string(c.point.x()) +
-                 "," + std::to_string(c.point.y()));
+  for (const Case& c :
+       {Case{"图片0", {5, 5}, red}, Case{"图片0", {25, 5}, blue}, Case{"图片0", {5, 15}, blue},
+        Case{"图片1", {38, 38}, red}, Case{"图片2", {20, 20}, red}, Case{"图片2", {5, 20}, blue},
+        Case{"图片2", {20, 12}, blue},
+        // 80 x 20 scaled down to 40 x 10, centred
+        Case{"图片2大", {1, 20}, red}, Case{"图片2大", {20, 13}, blue}, Case{"图片2大", {20, 26}, blue}}) {
+    SCOPED_TRACE(std::string(ToQt(c.name).toStdString()) + " at " + std::to_string(c.point.x()) + "," +
+                 std::to_string(c.point.y()));
     EXPECT_EQ(PixelOf(Control<PictureBox>(c.name), c.point.x(), c.point.y()), c.expected);
   }
   EXPECT_TRUE(Control<PictureBox>("动画")->isAnimated());
@@ -219,10 +315,10 @@ TEST_F(ToolkitTest, CanvasClipsItsLargerChild) {
   EXPECT_EQ(inner->parentWidget(), Control<QWidget>("画板"));
   EXPECT_EQ(inner->geometry(), QRect(-10, -16, 100, 80));
   QImage window = window_->grab().toImage();
-  EXPECT_EQ(window.pixelColor(20, 60), QColor(255, 0, 0));   // canvas corner
-  EXPECT_EQ(window.pixelColor(69, 89), QColor(255, 0, 0));   // canvas far corner
-  EXPECT_NE(window.pixelColor(75, 70), QColor(255, 0, 0));   // right of the canvas
-  EXPECT_NE(window.pixelColor(20, 95), QColor(255, 0, 0));   // below it
+  EXPECT_EQ(window.pixelColor(20, 60), QColor(255, 0, 0));  // canvas corner
+  EXPECT_EQ(window.pixelColor(69, 89), QColor(255, 0, 0));  // canvas far corner
+  EXPECT_NE(window.pixelColor(75, 70), QColor(255, 0, 0));  // right of the canvas
+  EXPECT_NE(window.pixelColor(20, 95), QColor(255, 0, 0));  // below it
 }
 
 TEST_F(ToolkitTest, LabelCaptionFontAndVisibility) {

@@ -1,6 +1,7 @@
 // Windows paths mapped to the drive folder, whole-file writes, libraries loaded by bare name,
 // WideCharToMultiByte and the process's exit routine.
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -11,8 +12,6 @@
 #include <iterator>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "platform/win/file_write.h"
 #include "platform/win/library.h"
@@ -37,9 +36,8 @@ std::span<const unsigned char> Bytes(const std::string& text) {
 class DriveTest : public testing::Test {
  protected:
   void SetUp() override {
-    home_ = fs::temp_directory_path() /
-            ("qorvella-drive-" + std::to_string(::getpid()) + "-" +
-             testing::UnitTest::GetInstance()->current_test_info()->name());
+    home_ = fs::temp_directory_path() / ("qorvella-drive-" + std::to_string(::getpid()) + "-" +
+                                         testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(home_);
     fs::create_directories(home_);
     ::setenv("XDG_DATA_HOME", home_.c_str(), 1);
@@ -59,10 +57,8 @@ TEST_F(DriveTest, MapsDriveCIntoTheDataHome) {
   };
   std::string drive = home_.string() + "/qorvella/drive_c/";
   for (const Case& c : {Case{"C:\\Windows\\jedata.dll", drive + "Windows/jedata.dll"},
-                        Case{"c:\\Windows\\win8.she", drive + "Windows/win8.she"},
-                        Case{"C:\\", drive},
-                        Case{"D:\\data\\x.txt", "D:/data/x.txt"},
-                        Case{"relative\\name", "relative/name"}}) {
+                        Case{"c:\\Windows\\win8.she", drive + "Windows/win8.she"}, Case{"C:\\", drive},
+                        Case{"D:\\data\\x.txt", "D:/data/x.txt"}, Case{"relative\\name", "relative/name"}}) {
     SCOPED_TRACE(c.windowsPath);
     EXPECT_EQ(MapWindowsPath(c.windowsPath), c.expected);
   }
@@ -171,7 +167,9 @@ TEST(WideCharToMultiByte, FailsOnASmallBufferAndUnsupportedArguments) {
 }
 
 int exitRoutineRuns = 0;
-void CountingExitRoutine() { std::fprintf(stderr, "exit routine run %d\n", ++exitRoutineRuns); }
+void CountingExitRoutine() {
+  std::fprintf(stderr, "exit routine run %d\n", ++exitRoutineRuns);
+}
 
 TEST(ProcessEnd, TheExitRoutineRunsOnceAtANormalEnd) {
   EXPECT_EXIT(
