@@ -68,6 +68,7 @@ class ProgramTest : public testing::Test {
 
   // The exit code, or nothing when the program has not ended within `limit`.
   std::optional<int> WaitForEnd(std::chrono::milliseconds limit) {
+    if (pid_ <= 0) return std::nullopt;  // never started, or reaped already
     auto end = std::chrono::steady_clock::now() + limit;
     while (std::chrono::steady_clock::now() < end) {
       int status = 0;
@@ -95,7 +96,9 @@ class ProgramTest : public testing::Test {
   }
 
   // Ends the program as the end of the desktop session does: every window closes.
+  // Nothing when the program has ended already: kill(-1) would signal every process we may.
   std::optional<int> CloseAll() {
+    if (pid_ <= 0) return std::nullopt;
     ::kill(pid_, SIGTERM);
     return WaitForEnd(30s);
   }
