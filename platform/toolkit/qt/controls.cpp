@@ -129,24 +129,27 @@ void PictureBox::paintEvent(QPaintEvent*) {
   if (background_) painter.fillRect(rect(), *background_);
   QImage frame = currentFrame();
   if (frame.isNull()) return;
-  painter.setRenderHint(QPainter::SmoothPixmapTransform);
-  switch (mode_) {
-    case PictureMode::TopLeft:
-      painter.drawImage(QPoint(0, 0), frame);
-      break;
-    case PictureMode::Stretched:
-      painter.drawImage(rect(), frame);
-      break;
-    case PictureMode::CentredFitted: {
-      QSize size = frame.size();
-      if (size.width() > width() || size.height() > height()) {
-        size.scale(this->size(), Qt::KeepAspectRatio);
-      }
-      QRect target(QPoint((width() - size.width()) / 2, (height() - size.height()) / 2), size);
-      painter.drawImage(target, frame);
-      break;
+  if (frame.cacheKey() != drawnKey_ || drawnFor_ != size() || drawn_.isNull()) {
+    QSize size = frame.size();
+    QPoint place(0, 0);
+    switch (mode_) {
+      case PictureMode::TopLeft:
+        break;
+      case PictureMode::Stretched:
+        size = this->size();
+        break;
+      case PictureMode::CentredFitted:
+        if (size.width() > width() || size.height() > height()) size.scale(this->size(), Qt::KeepAspectRatio);
+        place = QPoint((width() - size.width()) / 2, (height() - size.height()) / 2);
+        break;
     }
+    drawn_ = QPixmap::fromImage(
+        size == frame.size() ? frame : frame.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    drawnKey_ = frame.cacheKey();
+    drawnRect_ = QRect(place, size);
+    drawnFor_ = this->size();
   }
+  painter.drawPixmap(drawnRect_.topLeft(), drawn_);
 }
 
 // ---- owner-drawn button ----

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QMovie>
 #include <QObject>
+#include <QPixmap>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTimer>
@@ -33,6 +34,11 @@ class PictureBox : public QWidget {
   PictureMode mode_;
   std::optional<QColor> background_;
   QImage image_;
+  // The picture as last drawn: scaled once per frame and size, not at every paint.
+  QPixmap drawn_;
+  qint64 drawnKey_ = 0;
+  QRect drawnRect_;
+  QSize drawnFor_;
   QByteArray bytes_;
   QBuffer buffer_;
   QMovie* movie_ = nullptr;
