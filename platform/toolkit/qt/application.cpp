@@ -93,6 +93,11 @@ void StartToolkit() {
   if (!qEnvironmentVariableIsSet("QT_LOGGING_RULES")) {
     QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext=false"));
   }
+  // The browser views are composed in software: with OpenGL composition every repaint of the
+  // animated logo and of the busy ring recomposes the whole window through GL, which without a
+  // GPU (a software GL renderer) costs several percent of a core while the program idles.
+  // QT_QUICK_BACKEND set by the user wins.
+  if (!qEnvironmentVariableIsSet("QT_QUICK_BACKEND")) qputenv("QT_QUICK_BACKEND", "software");
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   static int argc = 1;
   static char name[] = "qorvella";
