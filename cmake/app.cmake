@@ -95,3 +95,17 @@ add_test(NAME close_during_load
   COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/close_during_load_test.sh
           $<TARGET_FILE:qorvella> ${CMAKE_CURRENT_SOURCE_DIR})
 set_tests_properties(close_during_load PROPERTIES TIMEOUT 60 RESOURCE_LOCK site_port)
+
+# The program's start-up, CPU and memory against a minimal Qt WebEngine window with two views:
+# bench/shell_bench in the build folder, which bench/run.sh picks up.
+if(QORVELLA_BENCHMARKS)
+  add_executable(minimal_webengine_window bench/shell/minimal_window.cpp)
+  target_link_libraries(minimal_webengine_window PRIVATE Qt6::Widgets Qt6::WebEngineWidgets)
+  set_target_properties(minimal_webengine_window PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
+  qorvella_own_code(minimal_webengine_window)
+  set(QORVELLA_PROGRAM ${CMAKE_BINARY_DIR}/qorvella)
+  set(QORVELLA_BASELINE ${CMAKE_BINARY_DIR}/bench/minimal_webengine_window)
+  set(QORVELLA_SOURCE_DIR ${CMAKE_CURRENT_SOURCE_DIR})
+  configure_file(bench/shell/shell_bench.py ${CMAKE_BINARY_DIR}/bench/shell_bench @ONLY
+    FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+endif()

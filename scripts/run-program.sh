@@ -62,6 +62,7 @@ Xvfb ":$display" -screen 0 1280x800x24 -nolisten tcp -br >/dev/null 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
 export DISPLAY=":$display"
+export QT_QPA_PLATFORM=xcb  # the virtual display, whatever the environment says
 echo "run-program: no display; running under Xvfb on $DISPLAY"
 
 "$program" &
