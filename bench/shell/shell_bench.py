@@ -2,13 +2,15 @@
 """The program's start-up, idle CPU and memory against a minimal Qt WebEngine window with two
 views (bench/shell/minimal_window.cpp), measured in one run under one Xvfb display.
 
-- start: spawn to the first paint of the first window (QORVELLA_STARTUP_MARK), median of the
-  runs, program / baseline; target <= 1.5;
+- start: spawn to the first paint of the first window (QORVELLA_STARTUP_MARK), program /
+  baseline; target <= 1.5;
 - CPU of the program's own process over 10 s while the busy indicator turns, in % of one core,
-  once with its labels hidden (idle) and once shown (a category load held up by a slow site,
-  started with a click through xdotool); target <= 3 %;
+  with its labels hidden (idle) and shown (a category load held up by a slow site, started
+  with a click through xdotool); target <= 3 %;
 - resident memory (VmRSS) of the program's process once settled, program / baseline; target
   <= 1.3. The browser engine's helper processes are reported too, for information.
+
+Every figure is the median of the runs (5 by default); the program and the baseline take turns.
 
 Both load the two banner pages of the bundled sample site, which this script starts.
 
@@ -164,43 +166,43 @@ def main():
         baseline = [BASELINE, AD_SERVER + "/ads/mtpx.htm", AD_SERVER + "/ads/zanzhu.htm"]
         mark = os.path.join(workdir, "mark")
         try:
-            starts = {"program": [], "baseline": []}
+            runs = {"program": [], "baseline": []}
             for _ in range(args.runs):  # alternating, so that drift hits both alike
                 for name, command in (("baseline", baseline), ("program", program)):
                     process, ms = launch(command, env, mark)
-                    starts[name].append(ms)
+                    time.sleep(args.settle_seconds)
+                    runs[name].append({
+                        "start": ms,
+                        "cpu": cpu_percent(process.pid, args.cpu_seconds),
+                        "rss": rss_kib(process.pid),
+                        "tree": tree_rss_kib(process.pid),
+                    })
                     stop(process)
-
-            figures = {}
-            for name, command in (("baseline", baseline), ("program", program)):
-                process, _ = launch(command, env, mark)
-                time.sleep(args.settle_seconds)
-                figures[name] = {
-                    "cpu": cpu_percent(process.pid, args.cpu_seconds),
-                    "rss": rss_kib(process.pid),
-                    "tree": tree_rss_kib(process.pid),
-                }
-                stop(process)
 
             # A load that waits on a slow site keeps the busy labels shown.
             stop_site(site)
             site = start_site(workdir, delay_ms=60000)
-            process, _ = launch(program, env, mark)
-            time.sleep(args.settle_seconds)
-            click_category(env)
-            time.sleep(1)
-            figures["program"]["cpu shown"] = cpu_percent(process.pid, args.cpu_seconds)
-            stop(process)
+            shown = []
+            for _ in range(args.runs):
+                process, _ = launch(program, env, mark)
+                time.sleep(args.settle_seconds)
+                click_category(env)
+                time.sleep(1)
+                shown.append(cpu_percent(process.pid, args.cpu_seconds))
+                stop(process)
         finally:
             stop_site(site)
             xvfb.terminate()
             xvfb.wait()
 
-    start_program = statistics.median(starts["program"])
-    start_baseline = statistics.median(starts["baseline"])
-    p, b = figures["program"], figures["baseline"]
-    print(f"start to first window, median of {args.runs}: program {start_program:.0f} ms, "
-          f"baseline {start_baseline:.0f} ms")
+    def median(name, figure):
+        return statistics.median(run[figure] for run in runs[name])
+
+    p = {figure: median("program", figure) for figure in ("start", "cpu", "rss", "tree")}
+    b = {figure: median("baseline", figure) for figure in ("start", "cpu", "rss", "tree")}
+    p["cpu shown"] = statistics.median(shown)
+    print(f"medians of {args.runs} runs under Xvfb, both composing their views in software")
+    print(f"start to first window: program {p['start']:.0f} ms, baseline {b['start']:.0f} ms")
     print(f"CPU over {args.cpu_seconds:.0f} s, own process: program {p['cpu']:.2f} % of a core "
           f"(indicator turning, labels hidden), {p['cpu shown']:.2f} % (labels shown during a load), "
           f"baseline {b['cpu']:.2f} %")
@@ -210,7 +212,7 @@ def main():
           f"baseline {b['tree'] / 1024:.1f} MiB")
     print()
     rows = [
-        ("start, program / baseline", start_program / start_baseline, "<= 1.5"),
+        ("start, program / baseline", p["start"] / b["start"], "<= 1.5"),
         ("CPU while the indicator turns, labels hidden, % of a core", p["cpu"], "<= 3"),
         ("CPU while the indicator turns, labels shown, % of a core", p["cpu shown"], "<= 3"),
         ("resident memory, program / baseline", p["rss"] / b["rss"], "<= 1.3"),
