@@ -30,13 +30,13 @@ icu::LocalUConverterPointer OpenConverter(const char* name) {
   return converter;
 }
 
-std::u16string Decode(UConverter& from, std::string_view bytes) {
-  // Code page 936 and UTF-8 never give more UTF-16 units than bytes; measure if one ever does.
-  std::u16string out(bytes.size(), u'\0');
+// Runs `convert(buffer, capacity, error)` into `out`, sized first by the caller's estimate and
+// once more to the measured size when the estimate was short; empty on a failed conversion.
+template <typename Out, typename Convert>
+Out ConvertGrowing(Out out, Convert convert) {
   for (int attempt = 0; attempt < 2; ++attempt) {
     UErrorCode error = U_ZERO_ERROR;
-    int32_t n = ucnv_toUChars(&from, out.data(), static_cast<int32_t>(out.size()), bytes.data(),
-                              static_cast<int32_t>(bytes.size()), &error);
+    int32_t n = convert(out.data(), static_cast<int32_t>(out.size()), &error);
     if (error == U_BUFFER_OVERFLOW_ERROR) {
       out.resize(static_cast<size_t>(n));
       continue;
@@ -47,20 +47,19 @@ std::u16string Decode(UConverter& from, std::string_view bytes) {
   return out;
 }
 
+std::u16string Decode(UConverter& from, std::string_view bytes) {
+  // Code page 936 and UTF-8 never give more UTF-16 units than bytes; measure if one ever does.
+  return ConvertGrowing(
+      std::u16string(bytes.size(), u'\0'), [&](char16_t* out, int32_t capacity, UErrorCode* error) {
+        return ucnv_toUChars(&from, out, capacity, bytes.data(), static_cast<int32_t>(bytes.size()), error);
+      });
+}
+
 std::string Encode(UConverter& to, std::u16string_view text) {
   std::string out(text.size() * static_cast<size_t>(ucnv_getMaxCharSize(&to)), '\0');
-  for (int attempt = 0; attempt < 2; ++attempt) {
-    UErrorCode error = U_ZERO_ERROR;
-    int32_t n = ucnv_fromUChars(&to, out.data(), static_cast<int32_t>(out.size()), text.data(),
-                                static_cast<int32_t>(text.size()), &error);
-    if (error == U_BUFFER_OVERFLOW_ERROR) {
-      out.resize(static_cast<size_t>(n));
-      continue;
-    }
-    out.resize(U_FAILURE(error) ? 0 : static_cast<size_t>(n));
-    break;
-  }
-  return out;
+  return ConvertGrowing(std::move(out), [&](char* buffer, int32_t capacity, UErrorCode* error) {
+    return ucnv_fromUChars(&to, buffer, capacity, text.data(), static_cast<int32_t>(text.size()), error);
+  });
 }
 
 }  // namespace
