@@ -51,6 +51,5 @@ add_executable(resources_test tests/resources/resources_test.cpp)
 target_link_libraries(resources_test PRIVATE
   qorvella_resources Qt6::Widgets ${CMAKE_DL_LIBS} GTest::gtest_main)
 qorvella_own_code(resources_test)
-qorvella_no_system_texts(resources_test)
 gtest_discover_tests(resources_test DISCOVERY_TIMEOUT 60
   PROPERTIES TIMEOUT 120 ENVIRONMENT "QT_QPA_PLATFORM=offscreen")

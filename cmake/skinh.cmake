@@ -2,12 +2,6 @@
 # copy it writes out. Its file name is never the one the program loads by, so that a start
 # from the build tree really writes and loads the embedded copy.
 
-# A target that holds none of the system's texts keeps UTF-8 narrow literals: Qt's headers
-# include <chrono>, whose "\u00b5s" has no GBK code.
-function(qorvella_no_system_texts target)
-  target_compile_options(${target} PRIVATE -fexec-charset=UTF-8)
-endfunction()
-
 add_library(qorvella_skinh SHARED
   platform/skinh/skinh.cpp
   platform/skinh/skin_file.cpp)
@@ -19,7 +13,6 @@ set_target_properties(qorvella_skinh PROPERTIES
   VISIBILITY_INLINES_HIDDEN ON
   NO_SONAME ON)
 qorvella_own_code(qorvella_skinh)
-qorvella_no_system_texts(qorvella_skinh)
 
 find_package(GTest REQUIRED)
 include(GoogleTest)
@@ -32,6 +25,5 @@ target_compile_definitions(skinh_test PRIVATE
   QORVELLA_SKIN_FILE="${CMAKE_CURRENT_SOURCE_DIR}/resources/win8.she"
   QORVELLA_SKIN_SHEET="${CMAKE_CURRENT_SOURCE_DIR}/resources/skin/win8.qss")
 qorvella_own_code(skinh_test)
-qorvella_no_system_texts(skinh_test)
 gtest_discover_tests(skinh_test DISCOVERY_TIMEOUT 60
   PROPERTIES TIMEOUT 120 ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
